@@ -124,6 +124,14 @@ LRESULT CALLBACK groupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+        // The button class leaves its background alone, and the main window clips its
+        // children: without this the inside of the frame would never be painted.
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+        return TRUE;
+    }
     default: return CallWindowProcA(buttonWindowProc, window, message, wParam, lParam);
     }
 }
