@@ -114,11 +114,14 @@ TEST_F(BuiltWindow, MainWindowIsCentredFixedAndHiddenUntilCreated) {
     EXPECT_EQ(creates.front(), "CreateWindowExA(0x0, TavikMainWindow, Tavik小助手, 0x2CA0000, 352, 279, 320, 210, #0, 0)");
     EXPECT_TRUE(fake.callsNamed("MoveWindow").empty());
     EXPECT_TRUE(fake.callsNamed("CreateMenu").empty()) << "no menu bar: the only top item is hidden";
-    const auto setIcon = fake.callsNamed("SendMessageA");
-    EXPECT_NE(std::find(setIcon.begin(), setIcon.end(), "SendMessageA(#1, 0x80, 0x1, 0x" +
-                                                            std::string(hex(static_cast<std::uint64_t>(app.main.icon))).substr(2) + ")"),
-              setIcon.end());
-    EXPECT_NE(app.main.icon, IconHandle::none);
+    // One icon made from the tray icon's bytes serves as the large and the small icon.
+    ASSERT_NE(app.main.icon, IconHandle::none);
+    const std::string icon = hex(static_cast<std::uint64_t>(app.main.icon));
+    const auto sends = fake.callsNamed("SendMessageA");
+    for (const char* size : {"0x1", "0x0"}) {
+        const std::string setIcon = "SendMessageA(#1, 0x80, " + std::string(size) + ", " + icon + ")";
+        EXPECT_NE(std::find(sends.begin(), sends.end(), setIcon), sends.end()) << setIcon;
+    }
 }
 
 TEST_F(BuiltWindow, ResizesAWindowThatComesOutAtAnotherSize) {
