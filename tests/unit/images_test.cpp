@@ -1,6 +1,7 @@
 // Checks the three built-in images in assets/ (tray icon, target cursor,
-// arrow cursor): exact file layout, mask/alpha consistency, the drawings'
-// key geometry, and that tools/imagegen reproduces the committed bytes.
+// arrow cursor) and the executable's icon (the tray icon at 48/32/16 px):
+// exact file layout, mask/alpha consistency, the drawings' key geometry, and
+// that tools/imagegen reproduces the committed bytes.
 //
 // Build definitions:
 //   TAVIK_ASSET_DIR  string literal, folder holding the committed images
@@ -10,12 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -576,9 +580,263 @@ TEST_F(TrayIcon, SymbolKeepsContrastWhenShrunk) {
 }
 
 // ---------------------------------------------------------------------------
+// The executable's icon: the tray icon's picture at 48, 32 and 16 pixels.
+
+constexpr std::size_t kExeIconFileSize = 15086;
+constexpr std::size_t kExeIconDirSize = kIconDirSize + 3 * kIconDirEntrySize;  // 54
+
+struct ExeRendition {
+    int index;                 // position in the directory
+    int size;                  // width = height
+    std::uint32_t offset;      // where its bitmap header starts
+    std::uint32_t bytesInRes;  // header + BGRA rows + mask rows
+};
+
+void PrintTo(const ExeRendition& c, std::ostream* os) {
+    *os << c.size << "x" << c.size << " (entry " << c.index << ")";
+}
+
+// 48: 40 + 48*48*4 + 8*48;  32: 40 + 32*32*4 + 4*32;  16: 40 + 16*16*4 + 4*16.
+const ExeRendition kExeRenditions[] = {
+    {0, 48, 54, 9640},
+    {1, 32, 9694, 4264},
+    {2, 16, 13958, 1128},
+};
+
+// The one image at `index` of a multi-image icon, repackaged as a single-image
+// file (directory entry copied, offset set to 22) so IconFile can read it.
+std::vector<std::uint8_t> singleImage(const std::vector<std::uint8_t>& bytes, std::size_t index) {
+    const std::size_t entry = kIconDirSize + kIconDirEntrySize * index;
+    const std::uint32_t size = readU32(bytes, entry + 8);
+    const std::uint32_t offset = readU32(bytes, entry + 12);
+    if (offset > bytes.size() || bytes.size() - offset < size) return {};
+    std::vector<std::uint8_t> out = {0, 0, 1, 0, 1, 0};
+    out.insert(out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(entry),
+               bytes.begin() + static_cast<std::ptrdiff_t>(entry + 12));
+    const std::uint32_t single = kIconDirSize + kIconDirEntrySize;
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(single >> shift));
+    out.insert(out.end(), bytes.begin() + offset, bytes.begin() + offset + size);
+    return out;
+}
+
+// A pixel in premultiplied alpha, channels 0..255 as doubles.
+struct Premul {
+    double r = 0, g = 0, b = 0, a = 0;
+};
+
+Premul premultiply(const Rgba& p) {
+    const double k = p.a / 255.0;
+    return {p.r * k, p.g * k, p.b * k, static_cast<double>(p.a)};
+}
+
+// Box filter of a square image to size x size in premultiplied alpha, with
+// fractional pixel coverage (128 -> 48 is not a whole factor). Also resamples
+// up (the 32-px target cursor to 48 px) by the same area rule.
+std::vector<Premul> boxResample(const IconFile& f, int size) {
+    const double scale = static_cast<double>(size) / f.width();  // output px per source px
+    auto overlap = [scale](int src, int dst) {
+        const double lo = std::max(src * scale, static_cast<double>(dst));
+        const double hi = std::min((src + 1) * scale, dst + 1.0);
+        return hi > lo ? hi - lo : 0.0;
+    };
+    std::vector<Premul> out(static_cast<std::size_t>(size) * static_cast<std::size_t>(size));
+    for (int y = 0; y < f.height(); ++y)
+        for (int x = 0; x < f.width(); ++x) {
+            const Premul p = premultiply(f.pixel(x, y));
+            for (int oy = static_cast<int>(y * scale); oy < size && oy < (y + 1) * scale; ++oy)
+                for (int ox = static_cast<int>(x * scale); ox < size && ox < (x + 1) * scale;
+                     ++ox) {
+                    const double w = overlap(y, oy) * overlap(x, ox);
+                    Premul& o = out[static_cast<std::size_t>(oy * size + ox)];
+                    o.r += p.r * w;
+                    o.g += p.g * w;
+                    o.b += p.b * w;
+                    o.a += p.a * w;
+                }
+        }
+    return out;
+}
+
+// How far a rendition is from a reference picture of the same size.
+struct Difference {
+    double meanAlpha = 0;   // |mean alpha - mean reference alpha|
+    double meanColour = 0;  // largest |mean channel - mean reference channel|
+    double perPixel = 0;    // mean absolute difference over all pixels and channels
+};
+
+Difference compare(const IconFile& f, const std::vector<Premul>& ref, bool flipRef = false) {
+    const int n = f.width();
+    Premul sumImg, sumRef;
+    double absDiff = 0;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const Premul p = premultiply(f.pixel(x, y));
+            const int ry = flipRef ? n - 1 - y : y;
+            const Premul& q = ref[static_cast<std::size_t>(ry * n + x)];
+            sumImg = {sumImg.r + p.r, sumImg.g + p.g, sumImg.b + p.b, sumImg.a + p.a};
+            sumRef = {sumRef.r + q.r, sumRef.g + q.g, sumRef.b + q.b, sumRef.a + q.a};
+            absDiff += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) +
+                       std::abs(p.a - q.a);
+        }
+    const double count = static_cast<double>(n) * n;
+    Difference d;
+    d.meanAlpha = std::abs(sumImg.a - sumRef.a) / count;
+    d.meanColour = std::max({std::abs(sumImg.r - sumRef.r), std::abs(sumImg.g - sumRef.g),
+                             std::abs(sumImg.b - sumRef.b)}) /
+                   count;
+    d.perPixel = absDiff / (4 * count);
+    return d;
+}
+
+// A box-filtered rendition differs from the exact average only by rounding
+// to 8 bits; a wrong, shifted or flipped picture is far outside these.
+constexpr double kMeanAlphaTolerance = 1.0;
+constexpr double kMeanColourTolerance = 1.0;
+constexpr double kPerPixelTolerance = 1.5;
+
+TEST(ExeIconFile, DirectoryHeaderAndSize) {
+    const std::vector<std::uint8_t> bytes = readFileBytes(assetPath("tavik_exe.ico"));
+    ASSERT_EQ(bytes.size(), kExeIconFileSize);
+    EXPECT_EQ(readU16(bytes, 0), 0) << "reserved";
+    EXPECT_EQ(readU16(bytes, 2), 1) << "type: icon";
+    EXPECT_EQ(readU16(bytes, 4), 3) << "image count";
+}
+
+class ExeIcon : public ::testing::TestWithParam<ExeRendition> {
+protected:
+    void SetUp() override {
+        bytes = readFileBytes(assetPath("tavik_exe.ico"));
+        ASSERT_EQ(bytes.size(), kExeIconFileSize);
+        ASSERT_TRUE(f.parse(singleImage(bytes, static_cast<std::size_t>(GetParam().index))))
+            << f.error();
+    }
+    std::vector<std::uint8_t> bytes;
+    IconFile f;  // the one rendition
+};
+
+TEST_P(ExeIcon, DirectoryEntry) {
+    const ExeRendition& c = GetParam();
+    EXPECT_EQ(f.entry.width, c.size);
+    EXPECT_EQ(f.entry.height, c.size);
+    EXPECT_EQ(f.entry.colorCount, 0);
+    EXPECT_EQ(f.entry.reserved, 0);
+    EXPECT_EQ(f.entry.word1, 1) << "planes";
+    EXPECT_EQ(f.entry.word2, 32) << "bits per pixel";
+    EXPECT_EQ(f.entry.bytesInRes, c.bytesInRes);
+    const std::size_t entry =
+        kIconDirSize + kIconDirEntrySize * static_cast<std::size_t>(c.index);
+    EXPECT_EQ(readU32(bytes, entry + 12), c.offset) << "image offset";
+}
+
+TEST_P(ExeIcon, ImagesAreContiguousAndFillTheFile) {
+    const ExeRendition& c = GetParam();
+    const std::size_t count = readU16(bytes, 4);
+    ASSERT_EQ(count, 3u);
+    auto entryAt = [&](std::size_t i) { return kIconDirSize + kIconDirEntrySize * i; };
+    const std::size_t i = static_cast<std::size_t>(c.index);
+    const std::uint32_t offset = readU32(bytes, entryAt(i) + 12);
+    const std::uint32_t size = readU32(bytes, entryAt(i) + 8);
+    // Each image starts where the previous one (or the directory) ends.
+    const std::size_t expectedStart =
+        i == 0 ? kExeIconDirSize
+               : readU32(bytes, entryAt(i - 1) + 12) + readU32(bytes, entryAt(i - 1) + 8);
+    EXPECT_EQ(offset, expectedStart);
+    if (i + 1 == count) {
+        EXPECT_EQ(offset + size, bytes.size()) << "the last image ends the file";
+    }
+    // The stored size is exactly header + colour rows + mask rows.
+    const std::size_t n = static_cast<std::size_t>(c.size);
+    EXPECT_EQ(size, kInfoHeaderSize + dibStride(c.size, 32) * n + dibStride(c.size, 1) * n);
+    EXPECT_EQ(f.imageEnd(), f.fileSize()) << "nothing between the mask and the next image";
+}
+
+TEST_P(ExeIcon, BitmapInfoHeader) {
+    const ExeRendition& c = GetParam();
+    EXPECT_EQ(f.info.size, kInfoHeaderSize);
+    EXPECT_EQ(f.info.width, c.size);
+    EXPECT_EQ(f.info.height, 2 * c.size);
+    EXPECT_EQ(f.info.planes, 1);
+    EXPECT_EQ(f.info.bitCount, 32);
+    EXPECT_EQ(f.info.compression, 0u);
+    EXPECT_EQ(f.info.sizeImage, 0u);
+    EXPECT_EQ(f.info.clrUsed, 0u);
+    EXPECT_EQ(f.info.clrImportant, 0u);
+}
+
+TEST_P(ExeIcon, MaskBitSetExactlyWhereAlphaIsZeroAndThosePixelsAreBlack) {
+    int transparent = 0, opaque = 0, mismatches = 0;
+    for (int y = 0; y < f.height(); ++y)
+        for (int x = 0; x < f.width(); ++x) {
+            const Rgba p = f.pixel(x, y);
+            transparent += p.a == 0;
+            opaque += p.a == 255;
+            if (f.maskBit(x, y) != (p.a == 0) && ++mismatches <= 5)
+                ADD_FAILURE() << "(" << x << "," << y << ") alpha " << int(p.a) << " mask "
+                              << f.maskBit(x, y);
+            if (p.a == 0) {
+                EXPECT_TRUE((p == Rgba{0, 0, 0, 0})) << "(" << x << "," << y << ")";
+            }
+        }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(transparent, 0);
+    EXPECT_GT(opaque, f.width() * f.height() / 2) << "the badge should fill most of the icon";
+}
+
+TEST_P(ExeIcon, CornersAreTransparent) {
+    // The tray icon is clear for well over 8 px from each corner, which is
+    // 3 px at 48, 2 px at 32 and 1 px at 16.
+    const int n = f.width(), k = n / 16;
+    for (auto [x0, y0] : {std::pair{0, 0}, {n - k, 0}, {0, n - k}, {n - k, n - k}})
+        for (int y = y0; y < y0 + k; ++y)
+            for (int x = x0; x < x0 + k; ++x) {
+                EXPECT_EQ(f.pixel(x, y).a, 0) << "(" << x << "," << y << ")";
+                EXPECT_TRUE(f.maskBit(x, y)) << "(" << x << "," << y << ")";
+            }
+}
+
+TEST_P(ExeIcon, IsTheTrayIconScaledDown) {
+    IconFile tray;
+    ASSERT_TRUE(load(assetPath("tray_icon.ico"), tray));
+    const std::vector<Premul> ref = boxResample(tray, f.width());
+    const Difference d = compare(f, ref);
+    EXPECT_LE(d.meanAlpha, kMeanAlphaTolerance);
+    EXPECT_LE(d.meanColour, kMeanColourTolerance);
+    EXPECT_LE(d.perPixel, kPerPixelTolerance);
+
+    // The tolerances must tell pictures apart: the same rendition against the
+    // reference upside down (same mean, wrong picture) fails the pixel test,
+    // and the target cursor's picture fails the mean tests.
+    EXPECT_GT(compare(f, ref, true).perPixel, 4 * kPerPixelTolerance);
+    IconFile target;
+    ASSERT_TRUE(load(assetPath("target.cur"), target));
+    const Difference other = compare(f, boxResample(target, f.width()));
+    EXPECT_GT(std::max(other.meanAlpha, other.meanColour), 4 * kMeanColourTolerance);
+}
+
+TEST_P(ExeIcon, SymbolKeepsContrast) {
+    int light = 0, dark = 0;
+    for (int y = 0; y < f.height(); ++y)
+        for (int x = 0; x < f.width(); ++x) {
+            const Rgba p = f.pixel(x, y);
+            if (p.a < 200) continue;
+            if (luma(p) >= 200) ++light;
+            if (luma(p) <= 120) ++dark;
+        }
+    const int area = f.width() * f.height();
+    EXPECT_GE(light, area / 16) << "white symbol";
+    EXPECT_GE(dark, area / 16) << "dark badge";
+}
+
+INSTANTIATE_TEST_SUITE_P(Assets, ExeIcon, ::testing::ValuesIn(kExeRenditions),
+                         [](const ::testing::TestParamInfo<ExeRendition>& p) {
+                             return "px" + std::to_string(p.param.size);
+                         });
+
+// ---------------------------------------------------------------------------
 // The generator.
 
-const char* const kAssetNames[] = {"tray_icon.ico", "target.cur", "arrow.cur"};
+const char* const kAssetNames[] = {"tray_icon.ico", "tavik_exe.ico", "target.cur", "arrow.cur"};
 
 int runGenerator(const std::string& args) {
     std::string cmd = std::string("\"") + TAVIK_IMAGEGEN + "\" " + args;

@@ -3,13 +3,14 @@
 
 Usage: contact_sheet.py <asset-folder> <output.png>
 
-Reads tray_icon.ico, target.cur and arrow.cur from the asset folder (the
-files written by imagegen) and lays them out on three backgrounds (light,
-dark, checkerboard), one background per row. Each row, left to right:
+Reads tray_icon.ico, tavik_exe.ico, target.cur and arrow.cur from the asset
+folder (the files written by imagegen) and lays them out on three backgrounds
+(light, dark, checkerboard), one background per row. Each row, left to right:
 
   tray icon 2x | tray icon 1x | icon box-filtered to 32x32 at 4x | at 1x |
-  icon box-filtered to 16x16 at 8x | at 1x | target 8x | target 1x |
-  arrow 8x | arrow 1x
+  icon box-filtered to 16x16 at 8x | at 1x |
+  exe icon 48x48 at 4x | at 1x | exe icon 32x32 at 4x | at 1x |
+  exe icon 16x16 at 8x | at 1x | target 8x | target 1x | arrow 8x | arrow 1x
 
 Enlargements are nearest-neighbour. Only the standard library is used; the
 PNG is written with zlib.
@@ -35,11 +36,17 @@ def u32(b, o):
     return struct.unpack_from("<I", b, o)[0]
 
 
-def read_image(path):
-    """Returns (width, height, pixels) with pixels[y][x] = ("rgba", (r,g,b,a))
-    for 32-bpp images or ("mask", (r,g,b), and_bit) for palette images."""
+def image_count(path):
+    """Number of images in the icon/cursor file's directory."""
+    return u16(open(path, "rb").read(), 4)
+
+
+def read_image(path, index=0):
+    """Returns (width, height, pixels) of the file's image number `index`,
+    with pixels[y][x] = ("rgba", (r,g,b,a)) for 32-bpp images or
+    ("mask", (r,g,b), and_bit) for palette images."""
     data = open(path, "rb").read()
-    offset = u32(data, 6 + 12)
+    offset = u32(data, 6 + 16 * index + 12)
     hdr = offset
     width = struct.unpack_from("<i", data, hdr + 4)[0]
     height = struct.unpack_from("<i", data, hdr + 8)[0] // 2
@@ -113,10 +120,16 @@ def build_tiles():
     aw, ah, arrow = read_image(sys.argv[1] + "/arrow.cur")
     w32, h32, icon32 = box_downscale(iw, ih, icon, iw // 32)
     w16, h16, icon16 = box_downscale(iw, ih, icon, iw // 16)
+    exe_path = sys.argv[1] + "/tavik_exe.ico"
+    exe = []  # the executable's icon, largest first, each enlarged then 1x
+    for index in range(image_count(exe_path)):
+        ew, eh, pixels = read_image(exe_path, index)
+        exe += [(ew, eh, pixels, 4 if ew > 16 else 8), (ew, eh, pixels, 1)]
     return [
         (iw, ih, icon, 2), (iw, ih, icon, 1),
         (w32, h32, icon32, 4), (w32, h32, icon32, 1),
         (w16, h16, icon16, 8), (w16, h16, icon16, 1),
+    ] + exe + [
         (tw, th, target, 8), (tw, th, target, 1),
         (aw, ah, arrow, 8), (aw, ah, arrow, 1),
     ]

@@ -2,6 +2,8 @@
 // icon/cursor files.
 //
 //   tray_icon.ico  128x128, 32-bpp BGRA with alpha + AND mask
+//   tavik_exe.ico  the tray icon at 48x48, 32x32 and 16x16 (the executable's
+//                  own icon), each 32-bpp BGRA with alpha + AND mask
 //   target.cur     32x32,   32-bpp BGRA with alpha + AND mask, hot spot (8, 6)
 //   arrow.cur      32x32,   4-bpp VGA palette + AND mask,      hot spot (2, 4)
 //
@@ -20,6 +22,7 @@
 // Every BITMAPINFOHEADER is written with biSizeImage = 0, which is valid for
 // uncompressed (BI_RGB) bitmaps; readers derive the size from the dimensions.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -189,6 +192,51 @@ Image render(int w, int h, Shader shade) {
         }
     }
     return img;
+}
+
+// Shrinks img to size x size with a box filter in premultiplied alpha: every
+// output pixel is the area-weighted average of the source pixels it covers.
+// The scale need not be a whole number (128 -> 48). Positions are measured in
+// units of 1 / (source width * size) so that every overlap is an integer.
+Image downscale(const Image& img, int size) {
+    const i64 src = img.w;
+    // Overlap of source pixel i with output pixel o along one axis, in units
+    // where a source pixel is `size` long and an output pixel `src` long.
+    auto overlap = [&](i64 i, i64 o) {
+        const i64 lo = std::max(i * size, o * src);
+        const i64 hi = std::min((i + 1) * size, (o + 1) * src);
+        return hi > lo ? hi - lo : i64{0};
+    };
+    Image out(size, size);
+    for (int oy = 0; oy < size; ++oy) {
+        for (int ox = 0; ox < size; ++ox) {
+            Pm sum;  // colour * alpha * weight, alpha * weight
+            for (i64 y = oy * src / size; y < src && y * size < (oy + 1) * src; ++y) {
+                const i64 wy = overlap(y, oy);
+                for (i64 x = ox * src / size; x < src && x * size < (ox + 1) * src; ++x) {
+                    const i64 wgt = wy * overlap(x, ox);
+                    const std::uint8_t* px = img.at(static_cast<int>(x), static_cast<int>(y));
+                    sum.r += px[0] * px[3] * wgt;
+                    sum.g += px[1] * px[3] * wgt;
+                    sum.b += px[2] * px[3] * wgt;
+                    sum.a += px[3] * wgt;
+                }
+            }
+            std::uint8_t* px = out.at(ox, oy);
+            const i64 area = src * src;  // total weight of one output pixel
+            const i64 alpha = (sum.a + area / 2) / area;
+            if (alpha == 0) continue;  // stays fully transparent black
+            auto unpm = [&](i64 c) {
+                const i64 v = (c + sum.a / 2) / sum.a;
+                return static_cast<std::uint8_t>(v > 255 ? 255 : v);
+            };
+            px[0] = unpm(sum.r);
+            px[1] = unpm(sum.g);
+            px[2] = unpm(sum.b);
+            px[3] = static_cast<std::uint8_t>(alpha > 255 ? 255 : alpha);
+        }
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -462,7 +510,9 @@ private:
 
 constexpr unsigned kTypeIcon = 1;
 constexpr unsigned kTypeCursor = 2;
-constexpr std::uint32_t kDirSize = 6 + 16;  // directory + one entry
+constexpr std::uint32_t kDirHeaderSize = 6;
+constexpr std::uint32_t kDirEntrySize = 16;
+constexpr std::uint32_t kDirSize = kDirHeaderSize + kDirEntrySize;  // one entry
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
 // Bytes per row of a bottom-up DIB, padded to 32 bits.
@@ -470,13 +520,16 @@ constexpr std::uint32_t stride(int width, int bpp) {
     return static_cast<std::uint32_t>(((width * bpp + 31) / 32) * 4);
 }
 
-// Directory with a single entry. For icons the two middle words are the
-// plane count and bit depth; for cursors they hold the hot spot.
-void writeDirectory(Writer& w, unsigned type, int size, unsigned word1, unsigned word2,
-                    std::uint32_t imageBytes) {
-    w.u16(0);     // reserved
-    w.u16(type);  // 1 = icon, 2 = cursor
-    w.u16(1);     // one image
+void writeDirectoryHeader(Writer& w, unsigned type, unsigned count) {
+    w.u16(0);      // reserved
+    w.u16(type);   // 1 = icon, 2 = cursor
+    w.u16(count);  // number of images
+}
+
+// One directory entry. For icons the two middle words are the plane count
+// and bit depth; for cursors they hold the hot spot.
+void writeDirectoryEntry(Writer& w, int size, unsigned word1, unsigned word2,
+                         std::uint32_t imageBytes, std::uint32_t offset) {
     w.u8(static_cast<unsigned>(size) & 0xFF);  // width (0 would mean 256)
     w.u8(static_cast<unsigned>(size) & 0xFF);  // height
     w.u8(0);      // colour count: 0 for every image we write
@@ -484,7 +537,14 @@ void writeDirectory(Writer& w, unsigned type, int size, unsigned word1, unsigned
     w.u16(word1);
     w.u16(word2);
     w.u32(imageBytes);
-    w.u32(kDirSize);  // the image follows the directory
+    w.u32(offset);
+}
+
+// Directory with a single entry; the image follows the directory.
+void writeDirectory(Writer& w, unsigned type, int size, unsigned word1, unsigned word2,
+                    std::uint32_t imageBytes) {
+    writeDirectoryHeader(w, type, 1);
+    writeDirectoryEntry(w, size, word1, word2, imageBytes, kDirSize);
 }
 
 void writeInfoHeader(Writer& w, int size, unsigned bpp) {
@@ -513,14 +573,14 @@ void writeMask(Writer& w, int size, IsTransparent transparent) {
     }
 }
 
-// A single 32-bpp image with a mask derived from alpha.
-std::vector<std::uint8_t> write32(const Image& img, unsigned type, unsigned word1,
-                                  unsigned word2) {
-    const std::uint32_t imageBytes = kInfoHeaderSize +
-                                     stride(img.w, 32) * static_cast<std::uint32_t>(img.h) +
-                                     stride(img.w, 1) * static_cast<std::uint32_t>(img.h);
-    Writer w;
-    writeDirectory(w, type, img.w, word1, word2, imageBytes);
+// Size of a 32-bpp image with its mask, as stored in the file.
+std::uint32_t imageBytes32(const Image& img) {
+    return kInfoHeaderSize + stride(img.w, 32) * static_cast<std::uint32_t>(img.h) +
+           stride(img.w, 1) * static_cast<std::uint32_t>(img.h);
+}
+
+// Bitmap header, BGRA pixels and a mask derived from alpha.
+void writeImage32(Writer& w, const Image& img) {
     writeInfoHeader(w, img.w, 32);
     for (int y = img.h - 1; y >= 0; --y) {
         for (int x = 0; x < img.w; ++x) {
@@ -532,6 +592,29 @@ std::vector<std::uint8_t> write32(const Image& img, unsigned type, unsigned word
         }
     }
     writeMask(w, img.w, [&](int x, int y) { return img.at(x, y)[3] == 0; });
+}
+
+// A single 32-bpp image with a mask derived from alpha.
+std::vector<std::uint8_t> write32(const Image& img, unsigned type, unsigned word1,
+                                  unsigned word2) {
+    Writer w;
+    writeDirectory(w, type, img.w, word1, word2, imageBytes32(img));
+    writeImage32(w, img);
+    return w.bytes();
+}
+
+// An icon holding several 32-bpp images, in the order given, stored one after
+// another behind the directory.
+std::vector<std::uint8_t> writeIcon32(const std::vector<Image>& images) {
+    Writer w;
+    const auto count = static_cast<std::uint32_t>(images.size());
+    writeDirectoryHeader(w, kTypeIcon, count);
+    std::uint32_t offset = kDirHeaderSize + kDirEntrySize * count;
+    for (const Image& img : images) {
+        writeDirectoryEntry(w, img.w, 1, 32, imageBytes32(img), offset);
+        offset += imageBytes32(img);
+    }
+    for (const Image& img : images) writeImage32(w, img);
     return w.bytes();
 }
 
@@ -594,11 +677,15 @@ int main(int argc, char** argv) {
     std::string dir = argv[1];
     if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
 
-    const auto ico = write32(tray::draw(), kTypeIcon, 1, 32);
+    const Image trayIcon = tray::draw();
+    const auto ico = write32(trayIcon, kTypeIcon, 1, 32);
+    const auto exeIco = writeIcon32(
+        {downscale(trayIcon, 48), downscale(trayIcon, 32), downscale(trayIcon, 16)});
     const auto cur = write32(target::draw(), kTypeCursor, target::kHotX, target::kHotY);
     const auto arr = writeArrow(arrow::draw());
 
     bool ok = writeFile(dir + "tray_icon.ico", ico);
+    ok = writeFile(dir + "tavik_exe.ico", exeIco) && ok;
     ok = writeFile(dir + "target.cur", cur) && ok;
     ok = writeFile(dir + "arrow.cur", arr) && ok;
     return ok ? 0 : 1;
