@@ -52,3 +52,22 @@ int compareTexts(const char* a, const char* b) {
     }
     return *left > *right ? 1 : 0;
 }
+
+std::size_t formatDecimal(std::int64_t value, char* out) {
+    char digits[DecimalDigitsMax];
+    std::size_t count = 0;
+    // Work on the magnitude as unsigned, so that the most negative value is safe too.
+    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::size_t written = 0;
+    if (value < 0) {
+        out[written++] = '-';
+    }
+    while (count != 0) {
+        out[written++] = digits[--count];
+    }
+    return written;
+}

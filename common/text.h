@@ -3,6 +3,7 @@
 // a default-constructed Text is the absent text, which means the same as "".
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 
@@ -37,6 +38,12 @@ Text concatTexts(std::initializer_list<const char*> texts);
 
 // Byte-wise comparison as unsigned values; null compares as "". Returns -1, 0 or 1.
 int compareTexts(const char* a, const char* b);
+
+// Room for any 64-bit integer in decimal, sign included, without the NUL.
+inline constexpr std::size_t DecimalDigitsMax = 20;
+// Writes `value` in plain decimal: a leading '-' for negatives, no leading zeros, no
+// NUL. `out` must have room for DecimalDigitsMax bytes. Returns the bytes written.
+std::size_t formatDecimal(std::int64_t value, char* out);
 
 // A byte set: the whole bytes of an image file, or nothing.
 struct ByteSet {

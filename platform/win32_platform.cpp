@@ -202,7 +202,8 @@ LRESULT CALLBACK timerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void registerClass(const char* name, WNDPROC procedure, int extraBytes, HCURSOR cursor) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
+    // No CS_DBLCLKS: a quick second press on the picker's target is a press like any other.
+    windowClass.style = 0;
     windowClass.lpfnWndProc = procedure;
     windowClass.cbWndExtra = extraBytes;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -277,6 +278,18 @@ public:
     bool sendMessageTimeout(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                             std::uint32_t flags, std::uint32_t timeoutMs, std::intptr_t& result) override {
         DWORD_PTR answer = 0;
+        if (message == WM_GETTEXTLENGTH) {
+            // Wine answers an ANSI WM_GETTEXTLENGTH for a window of another process by
+            // sending it an unbounded WM_GETTEXT of its own, so a window that has stopped
+            // answering would hold the caller despite the time-out. The Unicode length is
+            // asked instead, within the bound; doubled, it covers a double-byte character
+            // for each, and WM_GETTEXTLENGTH may answer more than the text's length.
+            const LRESULT sent = SendMessageTimeoutW(toHwnd(window), message, wParam, lParam, flags, timeoutMs,
+                                                     &answer);
+            constexpr DWORD_PTR Largest = static_cast<DWORD_PTR>(INTPTR_MAX);
+            result = static_cast<std::intptr_t>(answer > Largest / 2 ? Largest : answer * 2);
+            return sent != 0;
+        }
         const LRESULT sent = SendMessageTimeoutA(toHwnd(window), message, wParam, lParam, flags, timeoutMs, &answer);
         result = static_cast<std::intptr_t>(answer);
         return sent != 0;

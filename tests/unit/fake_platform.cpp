@@ -137,11 +137,19 @@ bool FakePlatform::destroyWindow(Hwnd handle) {
             destroyWindow(static_cast<Hwnd>(child));
         }
     }
-    // Its timers go with it.
+    // Its timers go with it, and so does a top-level window's menu bar.
     for (auto timer = timers_.begin(); timer != timers_.end();) {
         timer = timer->first == static_cast<std::uintptr_t>(handle) ? timers_.erase(timer) : std::next(timer);
     }
+    if (target.parent == Hwnd::none && target.id != 0) {
+        releaseMenu(target.id);
+    }
     return true;
+}
+
+std::size_t FakePlatform::liveWindows() const {
+    return static_cast<std::size_t>(
+        std::count_if(windows.begin(), windows.end(), [](const auto& entry) { return !entry.second.destroyed; }));
 }
 
 bool FakePlatform::showWindow(Hwnd handle, int command) {
@@ -172,7 +180,11 @@ Rect FakePlatform::getWindowRect(Hwnd handle) {
 
 Hwnd FakePlatform::getParent(Hwnd handle) {
     record("GetParent(" + show(handle) + ")");
-    return isWindow(handle) ? window(handle).parent : Hwnd::none;
+    if (!isWindow(handle)) {
+        return Hwnd::none;
+    }
+    const FakeWindow& target = window(handle);
+    return target.parent != Hwnd::none ? target.parent : target.owner;
 }
 
 Hwnd FakePlatform::getNextWindow(Hwnd handle) {
@@ -351,7 +363,11 @@ MenuHandle FakePlatform::createPopupMenu() {
 bool FakePlatform::appendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubMenu, const char* caption) {
     record("AppendMenuA(" + show(menu) + ", " + hex(flags) + ", " + std::to_string(idOrSubMenu) + ", " +
            ((flags & win::MfSeparator) != 0 ? std::string("null") : quote(caption)) + ")");
-    return liveMenus_.count(static_cast<std::uintptr_t>(menu)) != 0;
+    const bool live = liveMenus_.count(static_cast<std::uintptr_t>(menu)) != 0;
+    if (live && (flags & win::MfPopup) != 0) {
+        subMenus_[static_cast<std::uintptr_t>(menu)].push_back(idOrSubMenu);
+    }
+    return live;
 }
 
 int FakePlatform::trackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, Hwnd owner) {
@@ -362,7 +378,22 @@ int FakePlatform::trackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, in
 
 bool FakePlatform::destroyMenu(MenuHandle menu) {
     record("DestroyMenu(" + show(menu) + ")");
-    return liveMenus_.erase(static_cast<std::uintptr_t>(menu)) != 0;
+    return releaseMenu(static_cast<std::uintptr_t>(menu));
+}
+
+bool FakePlatform::releaseMenu(std::uintptr_t menu) {
+    if (liveMenus_.erase(menu) == 0) {
+        return false;
+    }
+    const auto found = subMenus_.find(menu);
+    if (found != subMenus_.end()) {
+        const std::vector<std::uintptr_t> subMenus = std::move(found->second);
+        subMenus_.erase(found);
+        for (const std::uintptr_t subMenu : subMenus) {
+            releaseMenu(subMenu);
+        }
+    }
+    return true;
 }
 
 IconHandle FakePlatform::newIcon() {
@@ -450,6 +481,12 @@ bool FakePlatform::shellNotifyIcon(std::uint32_t message, const NotifyIconData& 
     record("Shell_NotifyIconA(" + name + ", " + std::to_string(data.cbSize) + ", " + show(data.hWnd) + ", " +
            std::to_string(data.uID) + ", " + hex(data.uFlags) + ", " + hex(data.uCallbackMessage) + ", " +
            show(data.hIcon) + ", " + tip + ")");
+    const std::pair<std::uintptr_t, std::uint32_t> key{static_cast<std::uintptr_t>(data.hWnd), data.uID};
+    if (message == win::NimAdd) {
+        notifyIcons_.insert(key);
+    } else if (message == win::NimDelete) {
+        notifyIcons_.erase(key);
+    }
     return true;
 }
 
@@ -582,6 +619,10 @@ void FakePlatform::exitProcess(std::uint32_t code) {
 }
 
 KernelHandle FakePlatform::createThread(ThreadRoutine routine, void* context) {
+    if (createThreadFails) {
+        record("CreateThread() = " + show(KernelHandle::none));
+        return KernelHandle::none;
+    }
     const KernelHandle thread = newKernelHandle("thread");
     threads_.emplace_back(routine, context);
     record("CreateThread() = " + show(thread));

@@ -34,6 +34,7 @@ struct FakeWindow {
     bool hung = false;             // SendMessageTimeout times out
     long announcedLength = -1;     // WM_GETTEXTLENGTH answer, when not the text's length
     WindowEvents* events = nullptr;
+    Hwnd owner = Hwnd::none;  // a top-level window's owner, which GetParent reports
 };
 
 struct FakeFile {
@@ -73,6 +74,7 @@ public:
     std::uint32_t adjustPrivilegesError = 0;
     bool exitWindowsSucceeds = true;
     bool powerStateSucceeds = true;
+    bool createThreadFails = false;
     bool bindSucceeds = true;
     bool createMainWindowFails = false;
     bool iconFromResourceExFails = false;
@@ -89,6 +91,11 @@ public:
     std::size_t liveMenus() const { return liveMenus_.size(); }
     std::size_t liveKernelHandles() const { return liveKernel_.size(); }
     std::size_t activeTimers() const { return timers_.size(); }
+    // Icons shown in the notification area (added and not deleted), windows not yet
+    // destroyed, and whether the library bound by name is still loaded.
+    std::size_t liveNotifyIcons() const { return notifyIcons_.size(); }
+    std::size_t liveWindows() const;
+    bool boundLibraryLoaded() const { return bound_; }
     bool timerRunning(Hwnd window) const;
     // Threads created but not yet run; runs them in order.
     std::size_t pendingThreads() const { return threads_.size(); }
@@ -171,11 +178,15 @@ private:
     void record(std::string line) { calls_.push_back(std::move(line)); }
     KernelHandle newKernelHandle(std::string what);
     IconHandle newIcon();
+    bool releaseMenu(std::uintptr_t menu);
 
     std::vector<std::string> calls_;
     std::uintptr_t nextHandle_ = 1;
     std::set<std::uintptr_t> liveIcons_;
     std::set<std::uintptr_t> liveMenus_;
+    // Sub-menus by the menu they were appended to: destroying a menu destroys them too.
+    std::map<std::uintptr_t, std::vector<std::uintptr_t>> subMenus_;
+    std::set<std::pair<std::uintptr_t, std::uint32_t>> notifyIcons_;  // (window, id)
     std::map<std::uintptr_t, std::string> liveKernel_;  // handle -> upper-case path, or what it is
     std::set<std::pair<std::uintptr_t, std::uintptr_t>> timers_;
     std::vector<std::pair<ThreadRoutine, void*>> threads_;

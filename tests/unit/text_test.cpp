@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -88,6 +89,28 @@ TEST(Texts, CopyOfEmptyIsAbsentAndCopiesAreIndependent) {
     const Text copy = Text::copyOf(source);
     source[0] = 'x';
     EXPECT_STREQ(copy.get(), "22");
+}
+
+TEST(Texts, FormatDecimalWritesPlainDigits) {
+    struct Case {
+        std::int64_t value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, "0"},
+        {7, "7"},
+        {-3, "-3"},
+        {2015, "2015"},
+        {2147483648LL, "2147483648"},
+        {-2147483649LL, "-2147483649"},
+        {INT64_MAX, "9223372036854775807"},
+        {INT64_MIN, "-9223372036854775808"},
+    };
+    for (const Case& c : cases) {
+        char out[DecimalDigitsMax];
+        const std::size_t length = formatDecimal(c.value, out);
+        EXPECT_EQ(std::string(out, length), c.text);
+    }
 }
 
 }  // namespace
