@@ -52,6 +52,11 @@ tavik_run_e2e() {
     local rundir="$prefix/drive_c/tavik"
     mkdir -p "$rundir"
     cp "$app" "$driver" "$target" "$rundir/"
+    # DLLs built with the driver (hook probes it loads into tavik.exe) go beside it.
+    local dll
+    for dll in "$(dirname "$driver")"/*.dll; do
+        [[ -f "$dll" ]] && cp "$dll" "$rundir/"
+    done
     # ExitWindowsEx runs system32\wineboot.exe; the stand-in records the request
     # instead of ending the session. Wine also runs "wineboot --init" at the start
     # of every session (first process of a new wineserver), and that one must be
