@@ -32,7 +32,9 @@ void writeCaption(Platform& platform, Hwnd control, const char* caption, bool is
     platform.sendMessage(control, win::WmSetText, 0,
                          reinterpret_cast<std::intptr_t>(caption != nullptr ? caption : ""));
     if (isLabel) {
-        platform.invalidateRect(control, true);
+        // The label paints its whole area itself, so the background need not be erased
+        // first: the line of the clock changes every second, and painting it once is enough.
+        platform.invalidateRect(control, false);
     }
 }
 

@@ -143,6 +143,8 @@ void paintLabel(HWND window) {
     const int length = GetWindowTextA(window, text, sizeof text);
     RECT client;
     GetClientRect(window, &client);
+    // The whole area is painted here, so a caption change needs no erase beforehand.
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     auto font = reinterpret_cast<HFONT>(GetWindowLongPtrA(window, LabelFontSlot));
     HGDIOBJ previousFont = font != nullptr ? SelectObject(dc, font) : nullptr;
     const LONG_PTR colour = GetWindowLongPtrA(window, GWLP_USERDATA);
@@ -158,6 +160,7 @@ void paintLabel(HWND window) {
 LRESULT CALLBACK labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: paintLabel(window); return 0;
+    case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
     case WM_SETFONT: SetWindowLongPtrA(window, LabelFontSlot, static_cast<LONG_PTR>(wParam)); return 0;
     case WM_GETFONT: return GetWindowLongPtrA(window, LabelFontSlot);
     default: return DefWindowProcA(window, message, wParam, lParam);

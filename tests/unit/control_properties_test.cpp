@@ -40,7 +40,7 @@ TEST_F(Properties, ALabelIsInvalidatedWithItsNewCaption) {
     fake.clearCalls();
     writeCaption(fake, label, "本地时间：", true);
     const std::vector<std::string> expected = {"SendMessageA(" + show(label) + ", 0xC, 0x0, 本地时间：)",
-                                               "InvalidateRect(" + show(label) + ", TRUE)"};
+                                               "InvalidateRect(" + show(label) + ", FALSE)"};
     EXPECT_EQ(fake.calls(), expected);
     fake.clearCalls();
     writeCaption(fake, edit, "x", false);
