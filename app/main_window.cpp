@@ -62,24 +62,17 @@ bool hasTextColour(ControlKind kind) {
 // A top item goes on the menu bar only when it is not hidden, with its shown sub-items.
 // None when no top item is shown.
 MenuHandle buildMenuBar(App& app) {
+    const MenuList list{MenuItems.data(), MenuItems.size()};
     MenuHandle bar = MenuHandle::none;
-    for (std::size_t position = 0; position < MenuItems.size(); ++position) {
-        const MenuItem& top = MenuItems[position];
-        if (top.level != 0 || (top.flags & menuflag::Hidden) != 0) {
+    for (std::size_t position = 0; position < list.count; position = list.nextSibling(position)) {
+        const MenuItem& top = list.items[position];
+        if ((top.flags & menuflag::Hidden) != 0) {
             continue;
         }
         if (bar == MenuHandle::none) {
             bar = app.platform.createMenu();
         }
-        const MenuHandle branch = app.platform.createPopupMenu();
-        for (std::size_t sub = position + 1; sub < MenuItems.size() && MenuItems[sub].level > top.level; ++sub) {
-            const MenuItem& item = MenuItems[sub];
-            if ((item.flags & menuflag::Hidden) != 0) {
-                continue;
-            }
-            const std::uint32_t flags = compareTexts(item.caption, MenuSeparator) == 0 ? win::MfSeparator : win::MfString;
-            app.platform.appendMenu(branch, flags, MenuCommandBase + sub, item.caption);
-        }
+        const MenuHandle branch = buildPopUpMenu(app.platform, list, position);
         app.platform.appendMenu(bar, win::MfPopup, static_cast<std::uintptr_t>(branch), top.caption);
     }
     return bar;

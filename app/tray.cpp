@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/program.h"
+#include "common/control_properties.h"
 #include "common/images.h"
 #include "common/message_box.h"
 
@@ -242,9 +243,7 @@ void popUpMenu(App& app, int menuPosition) {
     platform.destroyMenu(popUp);
 }
 
-void setWindowVisible(Platform& platform, Hwnd window, bool visible) {
-    platform.showWindow(window, visible ? win::SwShow : win::SwHide);
-}
+void setWindowVisible(Platform& platform, Hwnd window, bool visible) { writeVisible(platform, window, visible); }
 
 std::optional<bool> onCloseRequested(App& app) {
     if (showMessageBox(app.platform, CloseQuestion, QuestionTitle, win::MbYesNo) == win::IdYes) {
