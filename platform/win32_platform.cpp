@@ -331,7 +331,12 @@ public:
         MSG message{};
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
             HWND dialog = toHwnd(dialogWindow);
-            if (IsWindow(dialog) && IsDialogMessageA(dialog, &message)) {
+            // Enter presses no button: the dialog keyboard handling would click a push
+            // button that has the focus, so Enter goes to the focused control as it is.
+            const bool enter = (message.message == WM_KEYDOWN || message.message == WM_KEYUP ||
+                                message.message == WM_CHAR) &&
+                               message.wParam == VK_RETURN;
+            if (!enter && IsWindow(dialog) && IsDialogMessageA(dialog, &message)) {
                 continue;
             }
             TranslateMessage(&message);

@@ -28,12 +28,22 @@
 #include <vector>
 
 #include "../e2e/harness.h"
+#include "../e2e/input.h"
 #include "../e2e/target_app_ids.h"
 
 namespace tavik::bench {
 namespace {
 
+using e2e::bringToFront;
+using e2e::captureOf;
+using e2e::centreOf;
+using e2e::clientPoint;
+using e2e::dragTo;
+using e2e::mouseButton;
+using e2e::moveMouseTo;
 using e2e::Process;
+using e2e::sendAltChord;
+using e2e::setText;
 using e2e::waitUntil;
 
 // ---------------------------------------------------------------- settings
@@ -75,8 +85,6 @@ constexpr POINT kTargetAt{600, 420};
 constexpr POINT kFocusAt{600, 120};
 // A point of target_app's client area that none of its controls covers.
 constexpr POINT kTargetBarePoint{260, 20};
-constexpr int kDragSteps = 8;
-constexpr DWORD kDragStepMs = 15;
 
 // ---------------------------------------------------------------- clock and statistics
 
@@ -239,106 +247,11 @@ Started startAndWait(const std::string& exe, const std::string& title, const std
 Started startTavik() { return startAndWait(e2e::tavikPath(), kTavikTitle); }
 Started startBare() { return startAndWait(barePath(), kBareTitle); }
 
-// ---------------------------------------------------------------- input
-
-POINT centreOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-POINT clientPoint(HWND window, POINT at) {
-    ClientToScreen(window, &at);
-    return at;
-}
-
-POINT cursorPos() {
-    POINT p{};
-    GetCursorPos(&p);
-    return p;
-}
-
-// An absolute move through SendInput (0..65535 maps onto the screen by
-// dx * width >> 16: round up so that the pixel comes out exact).
-bool moveMouseTo(POINT to) {
-    const LONGLONG width = GetSystemMetrics(SM_CXSCREEN);
-    const LONGLONG height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((to.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((to.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-    return waitUntil(
-        [&] {
-            const POINT now = cursorPos();
-            return now.x == to.x && now.y == to.y;
-        },
-        1000, 5);
-}
-
-void mouseButton(bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input, sizeof input);
-}
-
-void dragTo(POINT to) {
-    const POINT from = cursorPos();
-    for (int i = 1; i <= kDragSteps; ++i) {
-        moveMouseTo(POINT{from.x + (to.x - from.x) * i / kDragSteps, from.y + (to.y - from.y) * i / kDragSteps});
-        Sleep(kDragStepMs);
-    }
-}
-
-void sendAltChord(WORD key) {
-    INPUT inputs[4] = {};
-    const WORD keys[4] = {VK_MENU, key, key, VK_MENU};
-    for (int i = 0; i < 4; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i];
-        inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(keys[i], MAPVK_VK_TO_VSC));
-        inputs[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, inputs, sizeof(INPUT));
-}
-
-// Makes window the foreground window and waits until it has stayed so for a
-// moment: Wine loses an Alt chord sent right after a focus change.
-bool bringToFront(HWND window) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        SetForegroundWindow(window);
-        if (!waitUntil([&] { return GetForegroundWindow() == window; }, 1000)) {
-            RECT r{};
-            GetClientRect(window, &r);
-            const POINT corner = clientPoint(window, POINT{r.right - 5, r.bottom - 5});
-            moveMouseTo(corner);
-            mouseButton(true);
-            Sleep(50);
-            mouseButton(false);
-            if (!waitUntil([&] { return GetForegroundWindow() == window; }, 1000)) continue;
-        }
-        if (!waitUntil([&] { return GetForegroundWindow() != window; }, 400, 20)) return true;
-    }
-    return false;
-}
-
-HWND captureOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndCapture : nullptr;
-}
-
-void setText(HWND window, const std::string& text) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
-                        &result);
-}
+// ---------------------------------------------------------------- windows
 
 bool hasText(HWND window) {
     DWORD_PTR length = 0;
-    return SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length) != 0 && length > 0;
+    return SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, e2e::kSendMessageTimeoutMs, &length) != 0 && length > 0;
 }
 
 // Polls pred every millisecond; returns the time from `from` to the first true,

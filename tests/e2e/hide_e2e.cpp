@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "input.h"
 #include "target_app_ids.h"
 
 namespace tavik::e2e {
@@ -30,109 +31,9 @@ constexpr UINT kShowMenuCommand = 20004;
 // Where the controls of the hide group sit inside their group box.
 constexpr int kHideGroupLeft = 5, kHideGroupTop = 24;
 constexpr int kPictureLeft = 8, kTitleBoxLeft = 48, kHideButtonLeft = 208, kRowTop = 40;
-
-// ---------------------------------------------------------------- input
-
-POINT centreOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-POINT cursorPos() {
-    POINT p{};
-    GetCursorPos(&p);
-    return p;
-}
-
-// An absolute move through SendInput. Windows (and Wine) map 0..65535 onto the
-// primary screen by dx * width >> 16: round up so that the pixel comes out exact.
-bool moveMouseTo(POINT to) {
-    const LONGLONG width = GetSystemMetrics(SM_CXSCREEN);
-    const LONGLONG height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((to.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((to.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-    return waitUntil(
-        [&] {
-            const POINT now = cursorPos();
-            return now.x == to.x && now.y == to.y;
-        },
-        1000, 5);
-}
-
-void mouseButton(bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input, sizeof input);
-}
-
-// Moves in steps, as a hand would, so that the capture sees moves over the way.
-void dragTo(POINT to, int steps = 8) {
-    const POINT from = cursorPos();
-    for (int i = 1; i <= steps; ++i) {
-        moveMouseTo(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-        Sleep(15);
-    }
-}
-
-void click(POINT at) {
-    moveMouseTo(at);
-    Sleep(50);
-    mouseButton(true);
-    Sleep(50);
-    mouseButton(false);
-}
-
-// Alt+key, pressed and released as a chord.
-void sendAltChord(WORD key) {
-    INPUT inputs[4] = {};
-    const WORD keys[4] = {VK_MENU, key, key, VK_MENU};
-    for (int i = 0; i < 4; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i];
-        inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(keys[i], MAPVK_VK_TO_VSC));
-        inputs[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, inputs, sizeof(INPUT));
-}
-
-// Types text as characters (VK_PACKET) into whatever has the keyboard focus.
-void typeText(const std::string& text) {
-    for (char c : text) {
-        INPUT inputs[2] = {};
-        for (int i = 0; i < 2; ++i) {
-            inputs[i].type = INPUT_KEYBOARD;
-            inputs[i].ki.wScan = static_cast<WORD>(static_cast<unsigned char>(c));
-            inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
-        }
-        SendInput(2, inputs, sizeof(INPUT));
-        Sleep(10);
-    }
-}
-
-// Makes `window` the foreground window and waits until it has stayed so for a moment:
-// Wine can lose an Alt chord sent right after a focus change.
-bool bringToFront(HWND window) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        SetForegroundWindow(window);
-        if (!waitUntil([&] { return GetForegroundWindow() == window; }, 1000)) {
-            RECT r{};
-            GetClientRect(window, &r);
-            POINT corner{r.right - 5, r.bottom - 5};
-            ClientToScreen(window, &corner);
-            click(corner);
-            if (!waitUntil([&] { return GetForegroundWindow() == window; }, 1000)) continue;
-        }
-        // Stable for a moment: nothing else is still taking the focus.
-        if (!waitUntil([&] { return GetForegroundWindow() != window; }, 400, 20)) return true;
-    }
-    return false;
-}
+// Points of the client areas of target_app's window and of the main window that no child covers.
+constexpr POINT kTargetBarePoint{260, 20};
+constexpr POINT kMainBarePoint{10, 10};
 
 // ---------------------------------------------------------------- screen
 
@@ -153,12 +54,6 @@ HCURSOR shownCursor() {
     CURSORINFO info{};
     info.cbSize = sizeof info;
     return GetCursorInfo(&info) ? info.hCursor : nullptr;
-}
-
-HWND captureOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndCapture : nullptr;
 }
 
 // ---------------------------------------------------------------- fixture
@@ -206,11 +101,7 @@ protected:
     }
 
     std::string titleBoxText() { return windowText(titleBox_); }
-    void setTitleBoxText(const std::string& text) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(titleBox_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                            2000, &result);
-    }
+    void setTitleBoxText(const std::string& text) { setText(titleBox_, text); }
     bool waitTitleBox(const std::string& expected, DWORD timeoutMs = kSettleMs) {
         return waitUntil([&] { return titleBoxText() == expected; }, timeoutMs);
     }
@@ -246,13 +137,6 @@ protected:
     HWND button_ = nullptr;
 };
 
-// A point of `window`'s client area that none of its children covers.
-POINT bareClientPoint(HWND window, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(window, &p);
-    return p;
-}
-
 // ---------------------------------------------------------------- picker
 
 TEST_F(HideE2e, DraggingTheTargetOntoWindowsWritesTheirTexts) {
@@ -269,9 +153,9 @@ TEST_F(HideE2e, DraggingTheTargetOntoWindowsWritesTheirTexts) {
         HWND expectedUnderPointer;
     };
     const Case cases[] = {
-        {"the other program's window itself", bareClientPoint(target, 260, 20), kTargetTitle, target},
+        {"the other program's window itself", clientPoint(target, kTargetBarePoint), kTargetTitle, target},
         {"a button inside it", centreOf(targetButton), "Target Button", targetButton},
-        {"the main window's own area", bareClientPoint(main_, 10, 10), kMainTitle, main_},
+        {"the main window's own area", clientPoint(main_, kMainBarePoint), kMainTitle, main_},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -304,7 +188,7 @@ TEST_F(HideE2e, DuringADragTheBoxIsBlankAndThePointerIsTheTarget) {
     ASSERT_TRUE(waitUntil([&] { return captureOf(picture_) == picture_; }, kSettleMs));
     EXPECT_TRUE(waitUntil([&] { return pictureBlank(picture_); }, kSettleMs)) << "the box still shows the target";
     const HCURSOR carried = shownCursor();
-    dragTo(bareClientPoint(target, 260, 20));
+    dragTo(clientPoint(target, kTargetBarePoint));
     Sleep(100);
     EXPECT_TRUE(pictureBlank(picture_));
     EXPECT_EQ(shownCursor(), carried) << "the pointer changed over another window";
@@ -327,19 +211,15 @@ TEST_F(HideE2e, DuringADragTheBoxIsBlankAndThePointerIsTheTarget) {
 
 TEST_F(HideE2e, AWindowThatStopsAnsweringGivesAnEmptyBoxWithinTwoSeconds) {
     constexpr DWORD kHangAfterMs = 1500;
+    constexpr DWORD kHungProbeMs = 200;
     HWND target = startTarget(kTargetTitle, "--hang-after-ms " + std::to_string(kHangAfterMs));
     ASSERT_NE(target, nullptr);
     startTavik();
     // Wait until the target has stopped answering.
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            DWORD_PTR result = 0;
-            return SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result) == 0;
-        },
-        kHangAfterMs + kSettleMs, 100));
+    ASSERT_TRUE(waitUntil([&] { return !responsive(target, kHungProbeMs); }, kHangAfterMs + kSettleMs, 100));
     setTitleBoxText("left over");
 
-    const POINT onTarget = bareClientPoint(target, 260, 20);
+    const POINT onTarget = clientPoint(target, kTargetBarePoint);
     ASSERT_TRUE(moveMouseTo(centreOf(picture_)));
     Sleep(100);
     mouseButton(true);
@@ -351,8 +231,7 @@ TEST_F(HideE2e, AWindowThatStopsAnsweringGivesAnEmptyBoxWithinTwoSeconds) {
     const ULONGLONG took = GetTickCount64() - released;
     EXPECT_LT(took, 2500u) << "the picker waited " << took << " ms";
     // The program answers again.
-    DWORD_PTR result = 0;
-    EXPECT_NE(SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
+    EXPECT_TRUE(responsive(main_, 1000));
     EXPECT_TRUE(waitUntil([&] { return !pictureBlank(picture_); }, kSettleMs));
 }
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <list>
 #include <optional>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "input.h"
 
 namespace tavik::e2e {
 namespace {
@@ -422,6 +424,74 @@ TEST_F(TavikTest, EndedProcessNoLongerHoldsTheMarker) {
     ASSERT_TRUE(app->terminate());
     EXPECT_EQ(openExclusiveError(kMarkerPath), 0u) << "the marker is still held after the end";
     EXPECT_TRUE(windowsWithTitle(kMainTitle, 0, false).empty()) << "main window outlived its process";
+}
+
+}  // namespace
+}  // namespace tavik::e2e
+
+// ------------------------------------------------------------------ keyboard
+
+namespace tavik::e2e {
+namespace {
+
+// The control of tavik's GUI thread that has the keyboard focus.
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+HWND waitForFocusChange(HWND window, HWND from) {
+    HWND now = nullptr;
+    waitUntil([&] { return (now = focusOf(window)) != from; }, 2000);
+    return now;
+}
+
+TEST_F(TavikTest, TabAndShiftTabMoveTheFocusAndEnterPressesNoButton) {
+    Process* app = nullptr;
+    HWND w = startWithWindow(&app);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(bringToFront(w));
+    const MainWindowControls ui(w);
+
+    // Tab visits every control that takes the focus once, then comes round again.
+    std::vector<HWND> visited;
+    HWND focus = focusOf(w);
+    for (int i = 0; i < 12; ++i) {
+        sendKeys({VK_TAB});
+        focus = waitForFocusChange(w, focus);
+        ASSERT_NE(focus, nullptr) << "Tab " << i;
+        if (!visited.empty() && focus == visited.front()) {
+            break;
+        }
+        visited.push_back(focus);
+    }
+    ASSERT_EQ(focus, visited.front()) << "Tab did not come round";
+    const char* const stops[] = {"编辑框_标题", "按钮_隐藏", "编辑框_时", "编辑框_分", "编辑框_秒",
+                                 "按钮1",       "单选框1",   "单选框2",   "单选框3",   "单选框4"};
+    EXPECT_EQ(visited.size(), std::size(stops));
+    for (const char* name : stops) {
+        EXPECT_NE(std::find(visited.begin(), visited.end(), ui.find(name)), visited.end()) << name << " never had the focus";
+    }
+
+    // Shift+Tab goes back the way Tab came.
+    const HWND second = visited[1];
+    sendKeys({VK_TAB});
+    ASSERT_EQ(waitForFocusChange(w, visited.front()), second);
+    sendKeys({VK_SHIFT, VK_TAB});
+    EXPECT_EQ(waitForFocusChange(w, second), visited.front());
+
+    // Enter on 按钮1 presses nothing: no confirmation box, the caption stays.
+    HWND taskButton = ui.find("按钮1");
+    for (std::size_t i = 0; i < visited.size() && focusOf(w) != taskButton; ++i) {
+        HWND before = focusOf(w);
+        sendKeys({VK_TAB});
+        ASSERT_NE(waitForFocusChange(w, before), nullptr);
+    }
+    ASSERT_EQ(focusOf(w), taskButton);
+    sendKeys({VK_RETURN});
+    EXPECT_EQ(waitForMessageBox("任务执行成功", app->pid(), 1000), nullptr) << "Enter pressed 按钮1";
+    EXPECT_EQ(windowText(taskButton), "执行任务");
 }
 
 }  // namespace

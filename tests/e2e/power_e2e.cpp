@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "input.h"
 
 namespace tavik::e2e {
 namespace {
@@ -65,12 +66,6 @@ constexpr Place kRadios[] = {{8, 40}, {80, 40}, {152, 40}, {224, 40}};
 
 HWND childAt(HWND parent, Place place) { return tavik::e2e::childAt(parent, place.left, place.top); }
 
-bool setText(HWND control, const std::string& text) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                               kSendTimeoutMs, &ignored) != 0;
-}
-
 bool isChecked(HWND radio) {
     DWORD_PTR state = 0;
     return SendMessageTimeoutA(radio, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state) != 0 &&
@@ -108,11 +103,6 @@ bool anyBoxOpen(DWORD pid) {
     for (HWND w : topLevelWindows(pid, true))
         if (sameClass(className(w), kMessageBoxClass)) return true;
     return false;
-}
-
-bool responsive(HWND window) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored) != 0;
 }
 
 // A running tavik.exe and the controls of its task group. Every case starts with no

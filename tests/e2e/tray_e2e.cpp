@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "input.h"
 
 namespace tavik::e2e {
 namespace {
@@ -46,6 +47,8 @@ constexpr DWORD kStartTimeoutMs = 15000;
 constexpr DWORD kBoxTimeoutMs = 5000;
 // How long a click that must change nothing is given to change something.
 constexpr DWORD kQuietMs = 800;
+// Pause after moving onto the icon and between pressing and releasing.
+constexpr DWORD kTrayClickPauseMs = 30;
 
 // The pop-up's lines as the probe writes them.
 const std::vector<std::string> kPopUpLines = {
@@ -82,12 +85,6 @@ HWND onlyTrayIcon() {
     return icons.size() == 1 ? icons[0] : nullptr;
 }
 
-POINT centreOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // The tooltip windows explorer made for the tray icons: each icon has its own
 // tooltips_class32 window, owned by the tray window (a pop-up's owner is always a
 // top-level window, so not the icon itself).
@@ -112,66 +109,7 @@ std::string tooltipText(HWND tooltip) {
     return std::string(text);
 }
 
-// ------------------------------------------------------------------ real mouse input
-
-// An absolute move through SendInput; 0..65535 maps onto the screen by dx * width >> 16,
-// so round up to land on the exact pixel.
-void moveMouseTo(POINT to) {
-    const LONGLONG width = GetSystemMetrics(SM_CXSCREEN);
-    const LONGLONG height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((to.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((to.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-    waitUntil(
-        [&] {
-            POINT now{};
-            GetCursorPos(&now);
-            return now.x == to.x && now.y == to.y;
-        },
-        1000, 5);
-}
-
-void pressButton(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void leftClick(POINT at) {
-    moveMouseTo(at);
-    Sleep(30);
-    pressButton(MOUSEEVENTF_LEFTDOWN);
-    Sleep(30);
-    pressButton(MOUSEEVENTF_LEFTUP);
-}
-
-void doubleClick(POINT at) {
-    moveMouseTo(at);
-    Sleep(30);
-    for (int i = 0; i < 2; ++i) {
-        pressButton(MOUSEEVENTF_LEFTDOWN);
-        Sleep(20);
-        pressButton(MOUSEEVENTF_LEFTUP);
-        Sleep(20);
-    }
-}
-
-void rightClick(POINT at) {
-    moveMouseTo(at);
-    Sleep(30);
-    pressButton(MOUSEEVENTF_RIGHTDOWN);
-    Sleep(30);
-    pressButton(MOUSEEVENTF_RIGHTUP);
-}
-
-// A point on the screen where no window of the test lies.
-POINT emptySpot() {
-    return POINT{GetSystemMetrics(SM_CXSCREEN) - 10, GetSystemMetrics(SM_CYSCREEN) - 10};
-}
+// ------------------------------------------------------------------ tooltips
 
 // Hovers over the icon until a tooltip shows `expected`, and returns what showed last
 // (for the failure message). Only the hovered icon's tooltip shows, and only once the
@@ -201,26 +139,7 @@ std::string hoverTooltip(HWND icon, const std::string& expected) {
     return seen;
 }
 
-// ------------------------------------------------------------------ keys and menus
-
-void postKey(HWND window, WPARAM key) {
-    PostMessageA(window, WM_KEYDOWN, key, 1);
-    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-}
-
-HWND visiblePopUpMenu(DWORD pid) {
-    for (HWND w : topLevelWindows(pid, true)) {
-        if (sameClass(className(w), "#32768"))
-            return w;
-    }
-    return nullptr;
-}
-
-HWND waitForPopUpMenu(DWORD pid) {
-    HWND menu = nullptr;
-    waitUntil([&] { return (menu = visiblePopUpMenu(pid)) != nullptr; }, kBoxTimeoutMs);
-    return menu;
-}
+// ------------------------------------------------------------------ the pop-up menu's lines
 
 // Installs the hook DLL on tavik's GUI thread and reads what it reports.
 class MenuProbe {
@@ -409,7 +328,7 @@ TEST_F(TrayTest, DoubleClickShowsTheHiddenWindowAndASingleClickDoesNothing) {
     ASSERT_NO_FATAL_FAILURE(startRunning());
     ASSERT_NO_FATAL_FAILURE(closeToTray());
 
-    leftClick(centreOf(icon_));
+    click(centreOf(icon_), MouseButton::Left, kTrayClickPauseMs);
     Sleep(kQuietMs);
     EXPECT_FALSE(IsWindowVisible(window_)) << "a single click showed the window";
     EXPECT_EQ(visiblePopUpMenu(app_->pid()), nullptr);
@@ -440,8 +359,8 @@ TEST_F(TrayTest, RightClickPopsTheTwelveLineMenuAtTheCursorVisibleOrHidden) {
         }
 
         const POINT at = centreOf(icon_);
-        rightClick(at);
-        HWND menu = waitForPopUpMenu(app_->pid());
+        click(at, MouseButton::Right, kTrayClickPauseMs);
+        HWND menu = waitForPopUpMenu(app_->pid(), kBoxTimeoutMs);
         ASSERT_NE(menu, nullptr) << "no pop-up menu";
         const Rect r = screenRect(menu);
         EXPECT_EQ(r.left, at.x + kMenuOffset);
@@ -452,7 +371,7 @@ TEST_F(TrayTest, RightClickPopsTheTwelveLineMenuAtTheCursorVisibleOrHidden) {
 
         // Dismissed by Esc the first time, by a click elsewhere the second.
         if (hidden) {
-            leftClick(emptySpot());
+            click(emptySpot(), MouseButton::Left, kTrayClickPauseMs);
         } else {
             postKey(menu, VK_ESCAPE);
         }
@@ -471,8 +390,8 @@ TEST_F(TrayTest, ChoosingCancelChangesNothingAndAChosenEntryRuns) {
     ASSERT_NO_FATAL_FAILURE(closeToTray());
 
     // "C.取消", the last line: Up from no selection, then Enter.
-    rightClick(centreOf(icon_));
-    HWND menu = waitForPopUpMenu(app_->pid());
+    click(centreOf(icon_), MouseButton::Right, kTrayClickPauseMs);
+    HWND menu = waitForPopUpMenu(app_->pid(), kBoxTimeoutMs);
     ASSERT_NE(menu, nullptr);
     postKey(menu, VK_UP);
     postKey(menu, VK_RETURN);
@@ -482,8 +401,8 @@ TEST_F(TrayTest, ChoosingCancelChangesNothingAndAChosenEntryRuns) {
     EXPECT_TRUE(app_->running());
 
     // "M.主界面", the first line, chosen the same way, shows the window.
-    rightClick(centreOf(icon_));
-    menu = waitForPopUpMenu(app_->pid());
+    click(centreOf(icon_), MouseButton::Right, kTrayClickPauseMs);
+    menu = waitForPopUpMenu(app_->pid(), kBoxTimeoutMs);
     ASSERT_NE(menu, nullptr);
     postKey(menu, VK_DOWN);
     postKey(menu, VK_RETURN);

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "input.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ constexpr int kWarmUpRounds = 3;
 
 constexpr DWORD kStartTimeoutMs = 15000;
 constexpr DWORD kStepTimeoutMs = 3000;
+constexpr DWORD kStepPollMs = 5;
 constexpr DWORD kChordTimeoutMs = 700;
 constexpr int kChordAttempts = 4;
 constexpr DWORD kFocusStableMs = 60;
@@ -77,111 +79,11 @@ constexpr Place kTaskButton{208, 11};
 constexpr Place kTargetPlace{20, 300};
 constexpr Place kFocusPlace{20, 520};
 // A point of the target's client area that no child covers.
-constexpr Place kTargetDropPoint{260, 20};
-
-// ---------------------------------------------------------------- input
-
-POINT cursorPos() {
-    POINT p{};
-    GetCursorPos(&p);
-    return p;
-}
-
-// An absolute move; 0..65535 maps onto the screen by dx * width >> 16, so round up.
-bool moveMouseTo(POINT to) {
-    const LONGLONG width = GetSystemMetrics(SM_CXSCREEN);
-    const LONGLONG height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((to.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((to.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-    return waitUntil(
-        [&] {
-            const POINT now = cursorPos();
-            return now.x == to.x && now.y == to.y;
-        },
-        1000, 5);
-}
-
-void mouseButton(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void clickAt(POINT at, DWORD down, DWORD up) {
-    moveMouseTo(at);
-    Sleep(20);
-    mouseButton(down);
-    Sleep(20);
-    mouseButton(up);
-}
-
-void sendAltChord(WORD key) {
-    INPUT inputs[4] = {};
-    const WORD keys[4] = {VK_MENU, key, key, VK_MENU};
-    for (int i = 0; i < 4; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i];
-        inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(keys[i], MAPVK_VK_TO_VSC));
-        inputs[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, inputs, sizeof(INPUT));
-}
-
-void postKey(HWND window, WPARAM key) {
-    PostMessageA(window, WM_KEYDOWN, key, 1);
-    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-}
-
-POINT centreOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-POINT clientPoint(HWND window, Place place) {
-    POINT p{place.left, place.top};
-    ClientToScreen(window, &p);
-    return p;
-}
-
-POINT emptySpot() { return POINT{GetSystemMetrics(SM_CXSCREEN) - 10, GetSystemMetrics(SM_CYSCREEN) - 10}; }
-
-// Waits until the foreground window has not changed for kFocusStableMs: Wine resets
-// its idea of the Alt key on every focus change, so a chord sent during one is lost.
-void waitFocusSettled() {
-    HWND seen = GetForegroundWindow();
-    ULONGLONG since = GetTickCount64();
-    const ULONGLONG deadline = since + 1000;
-    while (GetTickCount64() < deadline) {
-        Sleep(10);
-        HWND now = GetForegroundWindow();
-        if (now != seen) {
-            seen = now;
-            since = GetTickCount64();
-        } else if (GetTickCount64() - since >= kFocusStableMs) {
-            return;
-        }
-    }
-}
-
-bool bringToFront(HWND window) {
-    SetForegroundWindow(window);
-    if (!waitUntil([&] { return GetForegroundWindow() == window; }, 1000)) {
-        RECT r{};
-        GetClientRect(window, &r);
-        POINT corner{r.right - 5, r.bottom - 5};
-        ClientToScreen(window, &corner);
-        clickAt(corner, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-        if (!waitUntil([&] { return GetForegroundWindow() == window; }, 1000)) return false;
-    }
-    waitFocusSettled();
-    return true;
-}
+constexpr POINT kTargetDropPoint{260, 20};
+// The soak's own pace of input: shorter pauses and drags than the end-to-end cases.
+constexpr DWORD kSoakClickPauseMs = 20;
+constexpr int kSoakDragSteps = 4;
+constexpr DWORD kSoakDragStepMs = 10;
 
 // ---------------------------------------------------------------- the program's windows
 
@@ -192,25 +94,6 @@ HWND trayIcon() {
         if (sameClass(className(child), "__winex11_tray_icon")) return child;
     }
     return nullptr;
-}
-
-HWND visiblePopUpMenu(DWORD pid) {
-    for (HWND w : topLevelWindows(pid, true)) {
-        if (sameClass(className(w), "#32768")) return w;
-    }
-    return nullptr;
-}
-
-HWND captureOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndCapture : nullptr;
-}
-
-void setText(HWND window, const std::string& text) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
-                        &result);
 }
 
 // ---------------------------------------------------------------- the run
@@ -388,12 +271,12 @@ private:
         for (int attempt = 0; attempt < kChordAttempts; ++attempt) {
             if (attempt > 0) {
                 ++resentChords_;
-                bringToFront(focus_);
+                bringToFront(focus_, kFocusStableMs);
             } else {
-                waitFocusSettled();
+                waitForegroundSettled(kFocusStableMs);
             }
             sendAltChord(hide ? 'Z' : 'X');
-            if (waitUntil([&] { return (IsWindowVisible(target_) != FALSE) != hide; }, kChordTimeoutMs, 5)) {
+            if (waitUntil([&] { return (IsWindowVisible(target_) != FALSE) != hide; }, kChordTimeoutMs, kStepPollMs)) {
                 return true;
             }
         }
@@ -401,17 +284,15 @@ private:
     }
 
     bool popUp() {
-        const POINT at = centreOf(icon_);
-        clickAt(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-        HWND menu = nullptr;
-        if (!waitUntil([&] { return (menu = visiblePopUpMenu(tavik_.pid())) != nullptr; }, kStepTimeoutMs, 5))
-            return fail("no pop-up menu");
+        click(centreOf(icon_), MouseButton::Right, kSoakClickPauseMs);
+        HWND menu = waitForPopUpMenu(tavik_.pid(), kStepTimeoutMs, kStepPollMs);
+        if (menu == nullptr) return fail("no pop-up menu");
         if (++popUps_ % 2 == 0) {
-            clickAt(emptySpot(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            click(emptySpot(), MouseButton::Left, kSoakClickPauseMs);
         } else {
             postKey(menu, VK_ESCAPE);
         }
-        if (!waitUntil([&] { return visiblePopUpMenu(tavik_.pid()) == nullptr; }, kStepTimeoutMs, 5))
+        if (!waitUntil([&] { return visiblePopUpMenu(tavik_.pid()) == nullptr; }, kStepTimeoutMs, kStepPollMs))
             return fail("the pop-up menu stays open");
         return true;
     }
@@ -421,10 +302,10 @@ private:
         HWND box = waitForMessageBox(kQuestionTitle, tavik_.pid(), kStepTimeoutMs);
         if (box == nullptr) return fail("no close question");
         answerMessageBox(box, IDNO);
-        if (!waitUntil([&] { return !IsWindowVisible(main_); }, kStepTimeoutMs, 5))
+        if (!waitUntil([&] { return !IsWindowVisible(main_); }, kStepTimeoutMs, kStepPollMs))
             return fail("the window did not go to the tray");
         PostMessageA(main_, WM_COMMAND, MAKEWPARAM(kMainViewCommand, 0), 0);
-        if (!waitUntil([&] { return IsWindowVisible(main_) != FALSE; }, kStepTimeoutMs, 5))
+        if (!waitUntil([&] { return IsWindowVisible(main_) != FALSE; }, kStepTimeoutMs, kStepPollMs))
             return fail("M.主界面 did not show the window");
         return true;
     }
@@ -440,22 +321,17 @@ private:
         }
         setText(titleBox_, "");
         moveMouseTo(centreOf(picture_));
-        Sleep(20);
-        mouseButton(MOUSEEVENTF_LEFTDOWN);
-        if (!waitUntil([&] { return captureOf(picture_) == picture_; }, kStepTimeoutMs, 5)) {
-            mouseButton(MOUSEEVENTF_LEFTUP);
+        Sleep(kSoakClickPauseMs);
+        mouseButton(true);
+        if (!waitUntil([&] { return captureOf(picture_) == picture_; }, kStepTimeoutMs, kStepPollMs)) {
+            mouseButton(false);
             return fail("the picture box did not take the mouse");
         }
-        const POINT from = cursorPos();
-        constexpr int kSteps = 4;
-        for (int i = 1; i <= kSteps; ++i) {
-            moveMouseTo(POINT{from.x + (drop.x - from.x) * i / kSteps, from.y + (drop.y - from.y) * i / kSteps});
-            Sleep(10);
-        }
-        mouseButton(MOUSEEVENTF_LEFTUP);
-        if (!waitUntil([&] { return captureOf(picture_) == nullptr; }, kStepTimeoutMs, 5))
+        dragTo(drop, kSoakDragSteps, kSoakDragStepMs);
+        mouseButton(false);
+        if (!waitUntil([&] { return captureOf(picture_) == nullptr; }, kStepTimeoutMs, kStepPollMs))
             return fail("the capture was not released");
-        if (!waitUntil([&] { return windowText(titleBox_) == kTargetTitle; }, kStepTimeoutMs, 5))
+        if (!waitUntil([&] { return windowText(titleBox_) == kTargetTitle; }, kStepTimeoutMs, kStepPollMs))
             return fail("the drop did not write the target's title");
         return true;
     }
@@ -464,7 +340,7 @@ private:
     void recover() {
         for (HWND box : windowsWithTitle(kQuestionTitle, tavik_.pid(), true)) answerMessageBox(box, IDNO);
         if (HWND menu = visiblePopUpMenu(tavik_.pid())) postKey(menu, VK_ESCAPE);
-        mouseButton(MOUSEEVENTF_LEFTUP);
+        mouseButton(false);
         Sleep(200);
         if (!IsWindowVisible(main_)) PostMessageA(main_, WM_COMMAND, MAKEWPARAM(kMainViewCommand, 0), 0);
         Sleep(200);
@@ -472,8 +348,7 @@ private:
 
     // The program still answers, its clock still runs and the task is still armed.
     void healthCheck(const char* when) {
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result)) {
+        if (!responsive(main_)) {
             fail(std::string("the program does not answer at ") + when);
             return;
         }
