@@ -494,5 +494,73 @@ TEST_F(TavikTest, TabAndShiftTabMoveTheFocusAndEnterPressesNoButton) {
     EXPECT_EQ(windowText(taskButton), "执行任务");
 }
 
+// The label's pixels as the screen shows them, and as a label of that size would draw
+// `text`: red, left-aligned, vertically centred, in the default GUI font, on the
+// button face.
+std::vector<COLORREF> labelOnScreen(HWND label) {
+    RECT r{};
+    GetWindowRect(label, &r);
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (LONG y = r.top; y < r.bottom; ++y) {
+        for (LONG x = r.left; x < r.right; ++x) {
+            pixels.push_back(GetPixel(screen, x, y));
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+std::vector<COLORREF> labelDrawn(HWND label, const std::string& text) {
+    RECT client{};
+    GetClientRect(label, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, RGB(255, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &client,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    std::vector<COLORREF> pixels;
+    for (LONG y = 0; y < client.bottom; ++y) {
+        for (LONG x = 0; x < client.right; ++x) {
+            pixels.push_back(GetPixel(dc, x, y));
+        }
+    }
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The clock line is repainted every second: what the screen shows must be exactly the
+// whole line, tick after tick.
+TEST_F(TavikTest, ClockLineOnScreenIsExactlyItsTextTickAfterTick) {
+    HWND w = startWithWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(bringToFront(w));
+    HWND label = MainWindowControls(w).find("标签1");
+    ASSERT_NE(label, nullptr);
+    int compared = 0;
+    std::string last = windowText(label);
+    for (int attempt = 0; attempt < 12 && compared < 4; ++attempt) {
+        ASSERT_TRUE(waitUntil([&] { return windowText(label) != last; }, 3000)) << "the clock line stopped";
+        last = windowText(label);
+        Sleep(150);  // let the tick's repaint reach the screen
+        const std::vector<COLORREF> shown = labelOnScreen(label);
+        if (windowText(label) != last) {
+            continue;  // the next tick came while the screen was read
+        }
+        ASSERT_EQ(shown, labelDrawn(label, last)) << "the screen does not show " << last;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 4);
+}
+
 }  // namespace
 }  // namespace tavik::e2e
