@@ -44,12 +44,14 @@ ControlClass classOf(ControlKind kind) {
     case ControlKind::PictureBox: return {windowclass::Picture, win::WsChild, 0};
     case ControlKind::PushButton:
         return {windowclass::Button,
-                win::WsChild | win::WsTabStop | win::BsPushButton | win::BsCenter | win::BsVCenter | win::BsMultiLine, 0};
+                win::WsChild | win::WsTabStop | win::BsPushButton | win::BsCenter | win::BsVCenter | win::BsMultiLine,
+                0};
     case ControlKind::Spinner: return {windowclass::UpDown, win::WsChild, 0};
     case ControlKind::RadioButton:
-        return {windowclass::Button,
-                win::WsChild | win::WsTabStop | win::BsAutoRadioButton | win::BsLeft | win::BsVCenter | win::BsMultiLine,
-                0};
+        return {
+            windowclass::Button,
+            win::WsChild | win::WsTabStop | win::BsAutoRadioButton | win::BsLeft | win::BsVCenter | win::BsMultiLine,
+            0};
     case ControlKind::Timer: return {windowclass::Timer, win::WsChild, 0};
     }
     return {windowclass::Label, win::WsChild, 0};
@@ -82,9 +84,9 @@ void createMainWindow(App& app, MenuHandle menuBar) {
     Platform& platform = app.platform;
     const int left = (platform.getSystemMetrics(win::SmCxScreen) - MainWindowWidth) / 2;
     const int top = (platform.getSystemMetrics(win::SmCyScreen) - MainWindowHeight) / 2;
-    app.main.window = platform.createWindowEx(0, windowclass::Main, MainWindowTitle, MainWindowStyle, left, top,
-                                              MainWindowWidth, MainWindowHeight, Hwnd::none,
-                                              static_cast<std::uintptr_t>(menuBar), &app);
+    app.main.window =
+        platform.createWindowEx(0, windowclass::Main, MainWindowTitle, MainWindowStyle, left, top, MainWindowWidth,
+                                MainWindowHeight, Hwnd::none, static_cast<std::uintptr_t>(menuBar), &app);
     if (app.main.window == Hwnd::none) {
         fatalError(app, CannotCreateWindowText);
     }
@@ -109,10 +111,9 @@ void createControl(App& app, const ControlDescription& description, FontHandle f
     if (description.kind == ControlKind::EditBox && height < minimumEditHeight) {
         height = minimumEditHeight;
     }
-    const Hwnd control =
-        platform.createWindowEx(kind.exStyle, kind.className, description.text, kind.style, description.left,
-                                description.top, description.width, height, parent, controlId(description.name),
-                                nullptr);
+    const Hwnd control = platform.createWindowEx(kind.exStyle, kind.className, description.text, kind.style,
+                                                 description.left, description.top, description.width, height, parent,
+                                                 controlId(description.name), nullptr);
     app.main.controls[static_cast<std::size_t>(index(description.name))] = control;
     platform.sendMessage(control, win::WmSetFont, static_cast<std::uintptr_t>(font), 0);
     if (hasTextColour(description.kind)) {
@@ -126,7 +127,9 @@ void createControl(App& app, const ControlDescription& description, FontHandle f
         }
         break;
     case ControlKind::PictureBox: writePicture(platform, control, app.main.state(description.name), targetImage); break;
-    case ControlKind::Timer: writePeriod(platform, control, app.main.state(description.name), description.period); break;
+    case ControlKind::Timer:
+        writePeriod(platform, control, app.main.state(description.name), description.period);
+        break;
     default: break;
     }
 }

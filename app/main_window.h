@@ -13,10 +13,29 @@ struct App;
 
 // The controls, by the names the handlers address them with.
 enum class Control : int {
-    标签1, 分组框2, 分组框1, 时钟1,
-    标签5, 图片框1, 编辑框_标题, 按钮_隐藏,
-    编辑框_时, 调节器1, 标签2, 编辑框_分, 调节器2, 标签3, 编辑框_秒, 调节器3, 标签4,
-    按钮1, 单选框1, 单选框2, 单选框3, 单选框4, 任务时钟,
+    标签1,
+    分组框2,
+    分组框1,
+    时钟1,
+    标签5,
+    图片框1,
+    编辑框_标题,
+    按钮_隐藏,
+    编辑框_时,
+    调节器1,
+    标签2,
+    编辑框_分,
+    调节器2,
+    标签3,
+    编辑框_秒,
+    调节器3,
+    标签4,
+    按钮1,
+    单选框1,
+    单选框2,
+    单选框3,
+    单选框4,
+    任务时钟,
 };
 inline constexpr std::size_t ControlCount = 23;
 // The main window itself, as the parent of the controls placed directly on it.
@@ -42,7 +61,9 @@ constexpr int index(Control control) { return static_cast<int>(control); }
 
 // Control identifiers start above IDOK and IDCANCEL, which dialog keys send.
 inline constexpr std::uintptr_t FirstControlId = 100;
-constexpr std::uintptr_t controlId(Control control) { return FirstControlId + static_cast<std::uintptr_t>(index(control)); }
+constexpr std::uintptr_t controlId(Control control) {
+    return FirstControlId + static_cast<std::uintptr_t>(index(control));
+}
 
 inline constexpr Rgb Black{0, 0, 0};
 inline constexpr Rgb Red{255, 0, 0};
@@ -59,7 +80,8 @@ inline constexpr std::array<ControlDescription, ControlCount> Controls{{
     {Control::分组框2, ControlKind::GroupBox, NoParent, 5, 24, 304, 80, "隐藏窗口", Black, false, 0},
     {Control::分组框1, ControlKind::GroupBox, NoParent, 5, 109, 304, 67, " 任务计划 ", Red, false, 0},
     {Control::时钟1, ControlKind::Timer, NoParent, 168, 97, 26, 26, nullptr, Black, false, 1000},
-    {Control::标签5, ControlKind::Label, GroupHide, 8, 16, 272, 24, "拖动图标到想要隐藏的窗口或者直接输入窗口标题", Black, false, 0},
+    {Control::标签5, ControlKind::Label, GroupHide, 8, 16, 272, 24, "拖动图标到想要隐藏的窗口或者直接输入窗口标题",
+     Black, false, 0},
     {Control::图片框1, ControlKind::PictureBox, GroupHide, 8, 40, 32, 32, nullptr, Black, false, 0},
     {Control::编辑框_标题, ControlKind::EditBox, GroupHide, 48, 40, 155, 32, nullptr, Black, false, 0},
     {Control::按钮_隐藏, ControlKind::PushButton, GroupHide, 208, 40, 83, 32, "隐藏窗口", Black, false, 0},

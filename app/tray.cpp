@@ -17,18 +17,14 @@ constexpr std::uint16_t CursorType = 2;
 constexpr std::uint8_t MinimumColourCount = 16;
 constexpr std::uint16_t SixteenBitsPerPixel = 16;
 
-std::uint16_t readWord(const unsigned char* at) {
-    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
-}
+std::uint16_t readWord(const unsigned char* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
 
 std::uint32_t readDword(const unsigned char* at) {
     return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
            (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
 }
 
-std::int32_t readLong(const unsigned char* at) {
-    return static_cast<std::int32_t>(readDword(at));
-}
+std::int32_t readLong(const unsigned char* at) { return static_cast<std::int32_t>(readDword(at)); }
 
 // One pass over the directory, looking for an image `width` pixels wide.
 IconHandle iconFromIcoPass(Platform& platform, ByteSet file, int width) {
@@ -115,13 +111,9 @@ void showIcon(NotifyIconData& data, IconHandle icon) {
     data.hIcon = icon;
 }
 
-bool isSeparator(const MenuItem& item) {
-    return compareTexts(item.caption, MenuSeparator) == 0;
-}
+bool isSeparator(const MenuItem& item) { return compareTexts(item.caption, MenuSeparator) == 0; }
 
-std::uint32_t commandId(std::size_t position) {
-    return MenuCommandBase + static_cast<std::uint32_t>(position);
-}
+std::uint32_t commandId(std::size_t position) { return MenuCommandBase + static_cast<std::uint32_t>(position); }
 
 }  // namespace
 
@@ -189,19 +181,19 @@ void setTrayIcon(Platform& platform, TrayState& tray, Hwnd window, ByteSet icoFi
 
 TrayEvent trayEventFor(std::intptr_t lParam) {
     switch (lParam) {
-        case win::WmLButtonUp: return LeftButtonUp;
-        case win::WmLButtonDblClk: return LeftDoubleClick;
-        case win::WmRButtonUp:
-        case win::WmContextMenu: return RightButtonUp;
-        default: return NoTrayEvent;
+    case win::WmLButtonUp: return LeftButtonUp;
+    case win::WmLButtonDblClk: return LeftDoubleClick;
+    case win::WmRButtonUp:
+    case win::WmContextMenu: return RightButtonUp;
+    default: return NoTrayEvent;
     }
 }
 
 void onTrayEvent(App& app, int value) {
     switch (value) {
-        case LeftDoubleClick: setWindowVisible(app.platform, app.main.window, true); break;
-        case RightButtonUp: popUpMenu(app, ProgramMenu); break;
-        default: break;
+    case LeftDoubleClick: setWindowVisible(app.platform, app.main.window, true); break;
+    case RightButtonUp: popUpMenu(app, ProgramMenu); break;
+    default: break;
     }
 }
 
@@ -254,13 +246,9 @@ std::optional<bool> onCloseRequested(App& app) {
     return false;
 }
 
-void addTrayIconAtStart(App& app) {
-    setTrayIcon(app.platform, app.tray, app.main.window, trayIconImage, StartTip);
-}
+void addTrayIconAtStart(App& app) { setTrayIcon(app.platform, app.tray, app.main.window, trayIconImage, StartTip); }
 
-void showMainWindowFromMenu(App& app) {
-    setWindowVisible(app.platform, app.main.window, true);
-}
+void showMainWindowFromMenu(App& app) { setWindowVisible(app.platform, app.main.window, true); }
 
 void cancelMenu(App&) {}
 
@@ -270,6 +258,4 @@ void exitFromMenu(App& app) {
     }
 }
 
-void showAbout(App& app) {
-    showMessageBox(app.platform, AboutText, AboutTitle, win::MbOk);
-}
+void showAbout(App& app) { showMessageBox(app.platform, AboutText, AboutTitle, win::MbOk); }

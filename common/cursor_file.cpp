@@ -61,8 +61,7 @@ IconHandle cursorFromCurData(Platform& platform, ByteSet curFile) {
     buffer[3] = static_cast<unsigned char>(entry.hotSpotY >> 8);
     std::memcpy(buffer.get() + HotSpotPrefixSize, curFile.bytes + entry.imageOffset, entry.imageSize);
     return platform.createIconFromResourceEx(buffer.get(), static_cast<std::uint32_t>(length), false,
-                                             win::IconResourceVersion, entry.width, entry.height,
-                                             win::LrDefaultColor);
+                                             win::IconResourceVersion, entry.width, entry.height, win::LrDefaultColor);
 }
 
 IconHandle iconFromCurData(Platform& platform, ByteSet curFile) {
@@ -71,6 +70,5 @@ IconHandle iconFromCurData(Platform& platform, ByteSet curFile) {
         return IconHandle::none;
     }
     return platform.createIconFromResourceEx(curFile.bytes + entry.imageOffset, entry.imageSize, true,
-                                             win::IconResourceVersion, entry.width, entry.height,
-                                             win::LrDefaultColor);
+                                             win::IconResourceVersion, entry.width, entry.height, win::LrDefaultColor);
 }

@@ -19,9 +19,7 @@ Text Text::copyOf(const char* bytes) {
     return text;
 }
 
-std::size_t textLength(const char* text) {
-    return text == nullptr ? 0 : std::strlen(text);
-}
+std::size_t textLength(const char* text) { return text == nullptr ? 0 : std::strlen(text); }
 
 Text concatTexts(std::initializer_list<const char*> texts) {
     std::size_t total = 0;

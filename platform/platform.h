@@ -121,9 +121,9 @@ public:
 
     // Windows and controls.
     // `controlId` is a child's identifier, or a top-level window's menu bar.
-    virtual Hwnd createWindowEx(std::uint32_t exStyle, const char* className, const char* title,
-                                std::uint32_t style, int x, int y, int width, int height, Hwnd parent,
-                                std::uintptr_t controlId, WindowEvents* events) = 0;
+    virtual Hwnd createWindowEx(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
+                                int x, int y, int width, int height, Hwnd parent, std::uintptr_t controlId,
+                                WindowEvents* events) = 0;
     virtual bool destroyWindow(Hwnd window) = 0;
     virtual bool showWindow(Hwnd window, int command) = 0;
     virtual bool moveWindow(Hwnd window, int x, int y, int width, int height) = 0;
@@ -139,11 +139,9 @@ public:
     virtual std::intptr_t sendMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam) = 0;
     // SendMessageTimeoutA; false on time-out or failure, else the answer in `result`.
-    virtual bool sendMessageTimeout(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                                    std::intptr_t lParam, std::uint32_t flags, std::uint32_t timeoutMs,
-                                    std::intptr_t& result) = 0;
-    virtual bool postMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) = 0;
+    virtual bool sendMessageTimeout(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                                    std::uint32_t flags, std::uint32_t timeoutMs, std::intptr_t& result) = 0;
+    virtual bool postMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     virtual std::uint32_t registerWindowMessage(const char* name) = 0;
     virtual int getSystemMetrics(int index) = 0;
     virtual FontHandle defaultGuiFont() = 0;
@@ -170,15 +168,13 @@ public:
     // Menus.
     virtual MenuHandle createMenu() = 0;
     virtual MenuHandle createPopupMenu() = 0;
-    virtual bool appendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubMenu,
-                            const char* caption) = 0;
+    virtual bool appendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubMenu, const char* caption) = 0;
     virtual int trackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, Hwnd owner) = 0;
     virtual bool destroyMenu(MenuHandle menu) = 0;
 
     // Icons, cursors and the mouse.
     virtual IconHandle createIconFromResourceEx(const unsigned char* bits, std::uint32_t size, bool icon,
-                                                std::uint32_t version, int width, int height,
-                                                std::uint32_t flags) = 0;
+                                                std::uint32_t version, int width, int height, std::uint32_t flags) = 0;
     virtual IconHandle createIconFromResource(const unsigned char* bits, std::uint32_t size, bool icon,
                                               std::uint32_t version) = 0;
     virtual bool destroyIcon(IconHandle icon) = 0;
@@ -208,8 +204,8 @@ public:
     // FindFirstFileA: a search handle, or KernelHandle::invalid when nothing is found.
     virtual KernelHandle findFirstFile(const char* path) = 0;
     virtual bool findClose(KernelHandle search) = 0;
-    virtual KernelHandle createFile(const char* path, std::uint32_t access, std::uint32_t shareMode,
-                                    bool inheritHandle, std::uint32_t disposition, std::uint32_t attributes) = 0;
+    virtual KernelHandle createFile(const char* path, std::uint32_t access, std::uint32_t shareMode, bool inheritHandle,
+                                    std::uint32_t disposition, std::uint32_t attributes) = 0;
     virtual bool writeFile(KernelHandle file, const void* bytes, std::uint32_t size) = 0;
     virtual bool setFileAttributes(const char* path, std::uint32_t attributes) = 0;
     virtual bool closeHandle(KernelHandle handle) = 0;

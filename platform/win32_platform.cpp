@@ -98,6 +98,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (events == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
+    // One line a message: kept as a table.
+    // clang-format off
     switch (message) {
     case WM_CLOSE: return events->onClose() ? DefWindowProcA(window, message, wParam, lParam) : 0;
     case WM_DESTROY: events->onDestroy(); PostQuitMessage(0); return 0;
@@ -114,6 +116,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) { events->onTaskbarCreated(); return 0; }
         break;
     }
+    // clang-format on
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -287,8 +290,8 @@ public:
             // answering would hold the caller despite the time-out. The Unicode length is
             // asked instead, within the bound; doubled, it covers a double-byte character
             // for each, and WM_GETTEXTLENGTH may answer more than the text's length.
-            const LRESULT sent = SendMessageTimeoutW(toHwnd(window), message, wParam, lParam, flags, timeoutMs,
-                                                     &answer);
+            const LRESULT sent =
+                SendMessageTimeoutW(toHwnd(window), message, wParam, lParam, flags, timeoutMs, &answer);
             constexpr DWORD_PTR Largest = static_cast<DWORD_PTR>(INTPTR_MAX);
             result = static_cast<std::intptr_t>(answer > Largest / 2 ? Largest : answer * 2);
             return sent != 0;
@@ -333,9 +336,9 @@ public:
             HWND dialog = toHwnd(dialogWindow);
             // Enter presses no button: the dialog keyboard handling would click a push
             // button that has the focus, so Enter goes to the focused control as it is.
-            const bool enter = (message.message == WM_KEYDOWN || message.message == WM_KEYUP ||
-                                message.message == WM_CHAR) &&
-                               message.wParam == VK_RETURN;
+            const bool enter =
+                (message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR) &&
+                message.wParam == VK_RETURN;
             if (!enter && IsWindow(dialog) && IsDialogMessageA(dialog, &message)) {
                 continue;
             }
@@ -369,8 +372,8 @@ public:
     }
     bool destroyMenu(MenuHandle menu) override { return DestroyMenu(toHmenu(menu)) != FALSE; }
 
-    IconHandle createIconFromResourceEx(const unsigned char* bits, std::uint32_t size, bool icon,
-                                        std::uint32_t version, int width, int height, std::uint32_t flags) override {
+    IconHandle createIconFromResourceEx(const unsigned char* bits, std::uint32_t size, bool icon, std::uint32_t version,
+                                        int width, int height, std::uint32_t flags) override {
         return fromHicon(CreateIconFromResourceEx(const_cast<PBYTE>(bits), size, icon ? TRUE : FALSE, version, width,
                                                   height, flags));
     }
@@ -418,10 +421,10 @@ public:
         if (user32_ == nullptr) {
             return false;
         }
-        findWindow_ = reinterpret_cast<FindWindowFunction>(
-            reinterpret_cast<void*>(GetProcAddress(user32_, "FindWindowA")));
-        showWindow_ = reinterpret_cast<ShowWindowFunction>(
-            reinterpret_cast<void*>(GetProcAddress(user32_, "ShowWindow")));
+        findWindow_ =
+            reinterpret_cast<FindWindowFunction>(reinterpret_cast<void*>(GetProcAddress(user32_, "FindWindowA")));
+        showWindow_ =
+            reinterpret_cast<ShowWindowFunction>(reinterpret_cast<void*>(GetProcAddress(user32_, "ShowWindow")));
         return findWindow_ != nullptr && showWindow_ != nullptr;
     }
     Hwnd boundFindWindow(const char* className, const char* title) override {

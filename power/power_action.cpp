@@ -78,8 +78,7 @@ bool performPowerAction(Platform& platform, PowerAction action, bool force) {
     case poweraction::Restart:
     case poweraction::LogOff:
         return platform.exitWindowsEx(exitWindowsFlags(platform, action, force), NoShutdownReason);
-    case poweraction::Suspend:
-        return platform.setSystemPowerState(true, force);
+    case poweraction::Suspend: return platform.setSystemPowerState(true, force);
     default:
         // Not one of the four actions: nothing is requested.
         return false;

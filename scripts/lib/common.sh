@@ -15,7 +15,7 @@ TAVIK_PACKAGES=(
     cmake ninja-build g++ libgtest-dev libgmock-dev googletest
     g++-mingw-w64-x86-64-posix
     wine xvfb xdotool x11-utils fonts-wqy-microhei imagemagick
-    clang libclang-rt-14-dev clang-tidy cppcheck
+    clang libclang-rt-14-dev clang-format clang-tidy cppcheck
 )
 
 # What we start is written here (one line each), so that functions that run in

@@ -32,8 +32,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (RegisterClassA(&windowClass) == 0) {
         return 1;
     }
-    HWND window = CreateWindowExA(0, kClassName, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, kClassName, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr,
+                                  nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
     }

@@ -113,7 +113,8 @@ double quantile(const std::vector<double>& sorted, double q) {
 }
 
 std::optional<Summary> summarise(std::vector<double> values) {
-    if (values.empty()) return std::nullopt;
+    if (values.empty())
+        return std::nullopt;
     std::sort(values.begin(), values.end());
     Summary s;
     s.count = values.size();
@@ -135,9 +136,10 @@ std::string fixed(double value, int decimals) {
 std::string ms(double value) { return fixed(value, 1) + " ms"; }
 
 std::string describe(const std::optional<Summary>& s) {
-    if (!s) return "n/a";
-    return ms(s->median) + " (IQR " + fixed(s->q1, 1) + "-" + fixed(s->q3, 1) + ", min-max " + fixed(s->min, 1) +
-           "-" + fixed(s->max, 1) + ", n=" + std::to_string(s->count) + ")";
+    if (!s)
+        return "n/a";
+    return ms(s->median) + " (IQR " + fixed(s->q1, 1) + "-" + fixed(s->q3, 1) + ", min-max " + fixed(s->min, 1) + "-" +
+           fixed(s->max, 1) + ", n=" + std::to_string(s->count) + ")";
 }
 
 // One row of the Markdown table: what, tavik, bare, the figure, the target, met.
@@ -171,7 +173,8 @@ std::string benchDir() { return e2e::driverDir() + "bench\\"; }
 
 Probe probe(const std::vector<std::string>& images) {
     Probe result;
-    if (!probesAnswered) return result;
+    if (!probesAnswered)
+        return result;
     const std::string dir = benchDir();
     CreateDirectoryA(dir.c_str(), nullptr);
     const std::string request = dir + "probe.req";
@@ -179,11 +182,11 @@ Probe probe(const std::vector<std::string>& images) {
     DeleteFileA(answer.c_str());
     {
         std::ofstream out(request + ".tmp", std::ios::binary | std::ios::trunc);
-        for (const std::string& image : images) out << image << "\n";
+        for (const std::string& image : images)
+            out << image << "\n";
     }
     MoveFileExA((request + ".tmp").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
-    if (!waitUntil([&] { return GetFileAttributesA(answer.c_str()) != INVALID_FILE_ATTRIBUTES; }, kProbeTimeoutMs,
-                   5)) {
+    if (!waitUntil([&] { return GetFileAttributesA(answer.c_str()) != INVALID_FILE_ATTRIBUTES; }, kProbeTimeoutMs, 5)) {
         DeleteFileA(request.c_str());
         probesAnswered = false;
         progress("no answer to the /proc probe: Linux-side figures are n/a");
@@ -195,7 +198,8 @@ Probe probe(const std::vector<std::string>& images) {
         std::istringstream fields(line);
         std::string name;
         ProbeSample sample;
-        if (fields >> name >> sample.rssKiB >> sample.anonKiB >> sample.cpuMs) result[name] = sample;
+        if (fields >> name >> sample.rssKiB >> sample.anonKiB >> sample.cpuMs)
+            result[name] = sample;
     }
     in.close();
     DeleteFileA(answer.c_str());
@@ -204,7 +208,8 @@ Probe probe(const std::vector<std::string>& images) {
 
 std::optional<ProbeSample> sampleOf(const Probe& p, const std::string& name) {
     auto it = p.find(name);
-    if (it == p.end()) return std::nullopt;
+    if (it == p.end())
+        return std::nullopt;
     return it->second;
 }
 
@@ -230,7 +235,8 @@ Started startAndWait(const std::string& exe, const std::string& title, const std
     Started s;
     const double begin = nowMs();
     s.process = Process::start(exe, args);
-    if (!s.process.valid()) return s;
+    if (!s.process.valid())
+        return s;
     const DWORD pid = s.process.pid();
     const double deadline = begin + kStartTimeoutMs;
     while (nowMs() < deadline) {
@@ -251,7 +257,9 @@ Started startBare() { return startAndWait(barePath(), kBareTitle); }
 
 bool hasText(HWND window) {
     DWORD_PTR length = 0;
-    return SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, e2e::kSendMessageTimeoutMs, &length) != 0 && length > 0;
+    return SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, e2e::kSendMessageTimeoutMs, &length) !=
+               0 &&
+           length > 0;
 }
 
 // Polls pred every millisecond; returns the time from `from` to the first true,
@@ -260,7 +268,8 @@ template <typename Pred>
 std::optional<double> timeUntil(double from, Pred pred, DWORD timeoutMs) {
     const double deadline = from + timeoutMs;
     while (nowMs() < deadline) {
-        if (pred()) return nowMs() - from;
+        if (pred())
+            return nowMs() - from;
         Sleep(kPollMs);
     }
     return std::nullopt;
@@ -286,10 +295,12 @@ void measureStartUp(const Options& options) {
     std::vector<double> tavik, bare;
     for (int i = -1; i < options.starts; ++i) {
         Started t = startTavik();
-        if (t.window != nullptr && i >= 0) tavik.push_back(t.startMs);
+        if (t.window != nullptr && i >= 0)
+            tavik.push_back(t.startMs);
         t.process.terminate();
         Started b = startBare();
-        if (b.window != nullptr && i >= 0) bare.push_back(b.startMs);
+        if (b.window != nullptr && i >= 0)
+            bare.push_back(b.startMs);
         b.process.terminate();
     }
     progress("start-up: " + std::to_string(tavik.size()) + " tavik, " + std::to_string(bare.size()) + " bare");
@@ -333,7 +344,8 @@ void measureMemory() {
     const double tpb = haveT ? static_cast<double>(tm.PrivateUsage) : 0;
     const double bpb = haveB ? static_cast<double>(bm.PrivateUsage) : 0;
     std::optional<bool> met;
-    if (tws > 0 && bws > 0) met = tws / bws <= kWorkingSetRatioTarget;
+    if (tws > 0 && bws > 0)
+        met = tws / bws <= kWorkingSetRatioTarget;
     row("working set 5 s after start (GetProcessMemoryInfo)", haveT ? kib(tws) : "n/a", haveB ? kib(bws) : "n/a",
         ratioText(tws, bws), "<= " + fixed(kWorkingSetRatioTarget, 1) + "x bare", met);
     // Wine leaves PrivateUsage of another process at 0.
@@ -343,16 +355,17 @@ void measureMemory() {
 
     const auto pt = sampleOf(p, kTavikImage), pb = sampleOf(p, kBareImage);
     if (pt && pb) {
-        row("RSS of the Wine process 5 s after start (/proc VmRSS)", kib(pt->rssKiB * 1024.0),
-            kib(pb->rssKiB * 1024.0), ratioText(pt->rssKiB, pb->rssKiB), "-", std::nullopt);
-        row("private RSS of the Wine process (/proc RssAnon)", kib(pt->anonKiB * 1024.0),
-            kib(pb->anonKiB * 1024.0), ratioText(pt->anonKiB, pb->anonKiB), "-", std::nullopt);
+        row("RSS of the Wine process 5 s after start (/proc VmRSS)", kib(pt->rssKiB * 1024.0), kib(pb->rssKiB * 1024.0),
+            ratioText(pt->rssKiB, pb->rssKiB), "-", std::nullopt);
+        row("private RSS of the Wine process (/proc RssAnon)", kib(pt->anonKiB * 1024.0), kib(pb->anonKiB * 1024.0),
+            ratioText(pt->anonKiB, pb->anonKiB), "-", std::nullopt);
     }
 }
 
 double cpuMsOf(HANDLE process) {
     FILETIME created{}, exited{}, kernel{}, user{};
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return -1;
     auto toMs = [](const FILETIME& f) {
         return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e4;
     };
@@ -360,8 +373,8 @@ double cpuMsOf(HANDLE process) {
 }
 
 struct IdleFigures {
-    double winPercent = -1;   // GetProcessTimes
-    double procPercent = -1;  // /proc, the Unix process
+    double winPercent = -1;     // GetProcessTimes
+    double procPercent = -1;    // /proc, the Unix process
     double serverPercent = -1;  // the prefix's wineserver over the same time
 };
 
@@ -386,11 +399,13 @@ IdleFigures idleOver(HANDLE process, const std::string& image, const std::string
         return a && b ? percent(a->cpuMs - b->cpuMs) : -1.0;
     };
     IdleFigures f;
-    if (winBefore >= 0 && winAfter >= 0) f.winPercent = percent(winAfter - winBefore);
+    if (winBefore >= 0 && winAfter >= 0)
+        f.winPercent = percent(winAfter - winBefore);
     f.procPercent = procPercent(image);
     f.serverPercent = procPercent("wineserver");
     if (otherFigures != nullptr) {
-        if (otherWinBefore >= 0 && otherWinAfter >= 0) otherFigures->winPercent = percent(otherWinAfter - otherWinBefore);
+        if (otherWinBefore >= 0 && otherWinAfter >= 0)
+            otherFigures->winPercent = percent(otherWinAfter - otherWinBefore);
         otherFigures->procPercent = procPercent(other);
         otherFigures->serverPercent = f.serverPercent;
     }
@@ -457,7 +472,8 @@ struct HideGroup {
 HideGroup hideGroupOf(HWND main) {
     HideGroup g;
     HWND group = e2e::childAt(main, kHideGroupAt.x, kHideGroupAt.y);
-    if (group == nullptr) return g;
+    if (group == nullptr)
+        return g;
     g.picture = e2e::childAt(group, kPictureAt.x, kPictureAt.y);
     g.titleBox = e2e::childAt(group, kTitleBoxAt.x, kTitleBoxAt.y);
     return g;
@@ -466,7 +482,8 @@ HideGroup hideGroupOf(HWND main) {
 HWND startTarget(std::vector<Process>& started, const std::string& title, POINT at) {
     started.push_back(Process::start(e2e::targetAppPath(), "\"" + title + "\""));
     HWND window = e2e::waitForWindow(title, started.back().pid(), kStartTimeoutMs, kTargetClassName);
-    if (window != nullptr) SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (window != nullptr)
+        SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     return window;
 }
 
@@ -489,7 +506,8 @@ void measureAltZ(const Options& options, HWND target, HWND focus) {
         }
         const double begin = nowMs();
         sendAltChord('Z');
-        const auto took = timeUntil(begin, [&] { return IsWindowVisible(target) == FALSE; }, kReactionTimeoutMs);
+        const auto took = timeUntil(
+            begin, [&] { return IsWindowVisible(target) == FALSE; }, kReactionTimeoutMs);
         if (took) {
             times.push_back(*took);
         } else {
@@ -513,10 +531,12 @@ void measureAltZ(const Options& options, HWND target, HWND focus) {
 void measurePicker(const Options& options, const HideGroup& group, HWND target) {
     std::vector<double> times;
     const POINT onTarget = clientPoint(target, kTargetBarePoint);
-    if (WindowFromPoint(onTarget) != target) progress("picker: the drop point is not on the target window");
+    if (WindowFromPoint(onTarget) != target)
+        progress("picker: the drop point is not on the target window");
     for (int i = 0; i < options.picks; ++i) {
         setText(group.titleBox, "");
-        if (!moveMouseTo(centreOf(group.picture))) continue;
+        if (!moveMouseTo(centreOf(group.picture)))
+            continue;
         Sleep(100);
         mouseButton(true);
         if (!waitUntil([&] { return captureOf(group.picture) == group.picture; }, kSettleMs)) {
@@ -527,8 +547,10 @@ void measurePicker(const Options& options, const HideGroup& group, HWND target) 
         Sleep(50);
         const double begin = nowMs();
         mouseButton(false);
-        const auto took = timeUntil(begin, [&] { return hasText(group.titleBox); }, kSettleMs);
-        if (took) times.push_back(*took);
+        const auto took = timeUntil(
+            begin, [&] { return hasText(group.titleBox); }, kSettleMs);
+        if (took)
+            times.push_back(*took);
         waitUntil([&] { return captureOf(group.picture) == nullptr; }, kSettleMs);
     }
     const auto s = summarise(times);
@@ -551,7 +573,8 @@ void measureReactions(const Options& options) {
         measurePicker(options, group, target);
     }
     t.process.terminate();
-    for (Process& p : started) p.terminate();
+    for (Process& p : started)
+        p.terminate();
 }
 
 int intArgument(const char* text) { return std::max(1, std::atoi(text)); }
@@ -561,10 +584,14 @@ Options parse(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         const int value = intArgument(argv[i + 1]);
-        if (name == "--starts") o.starts = value;
-        else if (name == "--reactions") o.reactions = value;
-        else if (name == "--picks") o.picks = value;
-        else if (name == "--idle-seconds") o.idleSeconds = value;
+        if (name == "--starts")
+            o.starts = value;
+        else if (name == "--reactions")
+            o.reactions = value;
+        else if (name == "--picks")
+            o.picks = value;
+        else if (name == "--idle-seconds")
+            o.idleSeconds = value;
     }
     return o;
 }

@@ -15,8 +15,10 @@ namespace tavik::e2e {
 bool waitUntil(const std::function<bool()>& pred, DWORD timeoutMs, DWORD stepMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        if (pred()) return true;
-        if (GetTickCount64() >= deadline) return false;
+        if (pred())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return false;
         Sleep(stepMs);
     }
 }
@@ -55,14 +57,17 @@ bool standInWinebootInstalled() {
 bool winebootOverrideActive() {
     char buf[1024] = {};
     DWORD n = GetEnvironmentVariableA("WINEDLLOVERRIDES", buf, sizeof buf);
-    if (n == 0 || n >= sizeof buf) return false;
+    if (n == 0 || n >= sizeof buf)
+        return false;
     std::string overrides(buf, n);
-    for (char& c : overrides) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : overrides)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     // Entries are separated by ';', each "name[,name...]=order".
     std::size_t pos = 0;
     while (pos <= overrides.size()) {
         std::size_t end = overrides.find(';', pos);
-        if (end == std::string::npos) end = overrides.size();
+        if (end == std::string::npos)
+            end = overrides.size();
         std::string entry = overrides.substr(pos, end - pos);
         std::size_t eq = entry.find('=');
         if (eq != std::string::npos && entry.substr(eq + 1) == "n") {
@@ -98,7 +103,8 @@ Process::~Process() { release(); }
 
 void Process::release() {
     if (handle_) {
-        if (running()) terminate();
+        if (running())
+            terminate();
         CloseHandle(handle_);
         handle_ = nullptr;
     }
@@ -107,7 +113,8 @@ void Process::release() {
 Process Process::start(const std::string& exePath, const std::string& args) {
     Process p;
     std::string cmd = "\"" + exePath + "\"";
-    if (!args.empty()) cmd += " " + args;
+    if (!args.empty())
+        cmd += " " + args;
     std::vector<char> cmdBuf(cmd.begin(), cmd.end());
     cmdBuf.push_back('\0');
 
@@ -115,8 +122,8 @@ Process Process::start(const std::string& exePath, const std::string& args) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exePath.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    if (!CreateProcessA(exePath.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
         p.startError_ = GetLastError();
         return p;
     }
@@ -129,15 +136,19 @@ Process Process::start(const std::string& exePath, const std::string& args) {
 bool Process::running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> Process::waitExit(DWORD timeoutMs) const {
-    if (!handle_ || WaitForSingleObject(handle_, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    if (!handle_ || WaitForSingleObject(handle_, timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
     DWORD code = 0;
-    if (!GetExitCodeProcess(handle_, &code)) return std::nullopt;
+    if (!GetExitCodeProcess(handle_, &code))
+        return std::nullopt;
     return code;
 }
 
 bool Process::terminate(UINT exitCode, DWORD timeoutMs) {
-    if (!handle_) return true;
-    if (running()) TerminateProcess(handle_, exitCode);
+    if (!handle_)
+        return true;
+    if (running())
+        TerminateProcess(handle_, exitCode);
     return WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0;
 }
 
@@ -145,11 +156,12 @@ bool Process::terminate(UINT exitCode, DWORD timeoutMs) {
 
 std::string windowText(HWND hwnd) {
     DWORD_PTR len = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &len)) return {};
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &len))
+        return {};
     std::vector<char> buf(len + 2, '\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
-                             SMTO_ABORTIFHUNG, 2000, &copied))
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG, 2000,
+                             &copied))
         return {};
     return std::string(buf.data(), std::min<std::size_t>(copied, std::strlen(buf.data())));
 }
@@ -198,8 +210,10 @@ struct EnumState {
 
 BOOL CALLBACK collectTopLevel(HWND hwnd, LPARAM lp) {
     auto* st = reinterpret_cast<EnumState*>(lp);
-    if (st->pid && windowPid(hwnd) != st->pid) return TRUE;
-    if (st->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+    if (st->pid && windowPid(hwnd) != st->pid)
+        return TRUE;
+    if (st->visibleOnly && !IsWindowVisible(hwnd))
+        return TRUE;
     st->out->push_back(hwnd);
     return TRUE;
 }
@@ -216,7 +230,8 @@ std::vector<HWND> topLevelWindows(DWORD pid, bool visibleOnly) {
 std::vector<HWND> childWindows(HWND parent, bool visibleOnly) {
     std::vector<HWND> out;
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (visibleOnly && !IsWindowVisible(c)) continue;
+        if (visibleOnly && !IsWindowVisible(c))
+            continue;
         out.push_back(c);
     }
     return out;
@@ -225,14 +240,16 @@ std::vector<HWND> childWindows(HWND parent, bool visibleOnly) {
 HWND childAt(HWND parent, int left, int top) {
     for (HWND c : childWindows(parent)) {
         Rect r = rectInParentClient(c);
-        if (r.left == left && r.top == top) return c;
+        if (r.left == left && r.top == top)
+            return c;
     }
     return nullptr;
 }
 
 HWND childWithText(HWND parent, const std::string& text) {
     for (HWND c : childWindows(parent))
-        if (windowText(c) == text) return c;
+        if (windowText(c) == text)
+            return c;
     return nullptr;
 }
 
@@ -241,7 +258,8 @@ std::vector<HWND> windowsWithTitle(const std::string& title, DWORD pid, bool vis
     for (HWND w : topLevelWindows(pid, visibleOnly)) {
         char buf[512] = {};
         int n = GetWindowTextA(w, buf, sizeof buf);
-        if (std::string(buf, n > 0 ? n : 0) == title) out.push_back(w);
+        if (std::string(buf, n > 0 ? n : 0) == title)
+            out.push_back(w);
     }
     return out;
 }
@@ -251,7 +269,8 @@ HWND waitForWindow(const std::string& title, DWORD pid, DWORD timeoutMs, const c
     waitUntil(
         [&] {
             for (HWND w : windowsWithTitle(title, pid, true)) {
-                if (cls && !sameClass(className(w), cls)) continue;
+                if (cls && !sameClass(className(w), cls))
+                    continue;
                 found = w;
                 return true;
             }
@@ -263,7 +282,8 @@ HWND waitForWindow(const std::string& title, DWORD pid, DWORD timeoutMs, const c
 
 bool windowIconsReadableFromOutside() {
     static int known = -1;
-    if (known >= 0) return known == 1;
+    if (known >= 0)
+        return known == 1;
     const std::string title = "Tavik E2E Icon Probe";
     Process probe = Process::start(targetAppPath(), "\"" + title + "\"");
     HWND w = probe.valid() ? waitForWindow(title, probe.pid(), 10000) : nullptr;
@@ -280,9 +300,11 @@ HWND waitForMessageBox(const std::string& title, DWORD pid, DWORD timeoutMs,
     HWND found = nullptr;
     waitUntil(
         [&] {
-            if (whileWaiting) whileWaiting();
+            if (whileWaiting)
+                whileWaiting();
             for (HWND w : windowsWithTitle(title, pid, true)) {
-                if (!sameClass(className(w), "#32770")) continue;
+                if (!sameClass(className(w), "#32770"))
+                    continue;
                 found = w;
                 return true;
             }
@@ -299,8 +321,10 @@ std::string messageBoxText(HWND box) {
 
 HWND messageBoxIconControl(HWND box) {
     for (HWND c : childWindows(box, true)) {
-        if (!sameClass(className(c), "Static")) continue;
-        if ((windowStyle(c) & SS_TYPEMASK) == SS_ICON) return c;
+        if (!sameClass(className(c), "Static"))
+            continue;
+        if ((windowStyle(c) & SS_TYPEMASK) == SS_ICON)
+            return c;
     }
     return nullptr;
 }
@@ -308,7 +332,8 @@ HWND messageBoxIconControl(HWND box) {
 std::vector<int> messageBoxButtons(HWND box) {
     std::vector<int> ids;
     for (HWND c : childWindows(box, true))
-        if (sameClass(className(c), "Button")) ids.push_back(GetDlgCtrlID(c));
+        if (sameClass(className(c), "Button"))
+            ids.push_back(GetDlgCtrlID(c));
     std::sort(ids.begin(), ids.end());
     return ids;
 }
@@ -378,12 +403,15 @@ double meanDifference(const Canvas& a, const Canvas& b) {
 }  // namespace
 
 StandardIcon recogniseIcon(HWND iconControl, double* distance) {
-    if (distance) *distance = 255.0;
-    if (!iconControl) return StandardIcon::None;
+    if (distance)
+        *distance = 255.0;
+    if (!iconControl)
+        return StandardIcon::None;
     RECT client{};
     GetClientRect(iconControl, &client);
     const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return StandardIcon::None;
+    if (w <= 0 || h <= 0)
+        return StandardIcon::None;
     POINT origin{0, 0};
     ClientToScreen(iconControl, &origin);
 
@@ -409,7 +437,8 @@ StandardIcon recogniseIcon(HWND iconControl, double* distance) {
     double bestDistance = 255.0;
     for (const Candidate& c : candidates) {
         HICON icon = LoadIconA(nullptr, c.id);
-        if (!icon) continue;
+        if (!icon)
+            continue;
         Canvas drawn(w, h);
         HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
         RECT all{0, 0, w, h};
@@ -423,7 +452,8 @@ StandardIcon recogniseIcon(HWND iconControl, double* distance) {
             best = c.kind;
         }
     }
-    if (distance) *distance = bestDistance;
+    if (distance)
+        *distance = bestDistance;
     return best;
 }
 
@@ -440,30 +470,36 @@ const char* const kMarkerPath = "C:\\WINDOWS\\Kemsy1";
 
 bool removePath(const std::string& path) {
     DWORD attrs = GetFileAttributesA(path.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES) return true;
+    if (attrs == INVALID_FILE_ATTRIBUTES)
+        return true;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (attrs & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path.c_str()) != 0;
+    if (attrs & FILE_ATTRIBUTE_DIRECTORY)
+        return RemoveDirectoryA(path.c_str()) != 0;
     return DeleteFileA(path.c_str()) != 0;
 }
 
 bool writeFile(const std::string& path, const std::string& bytes, DWORD attributes) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
     DWORD written = 0;
     BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(h);
-    if (!ok || written != bytes.size()) return false;
+    if (!ok || written != bytes.size())
+        return false;
     return attributes == FILE_ATTRIBUTE_NORMAL || SetFileAttributesA(path.c_str(), attributes) != 0;
 }
 
 std::optional<std::string> readFile(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
     std::string out;
     char buf[65536];
     DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+        out.append(buf, got);
     CloseHandle(h);
     return out;
 }
@@ -472,21 +508,24 @@ DWORD fileAttributes(const std::string& path) { return GetFileAttributesA(path.c
 
 std::optional<unsigned long long> fileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 DWORD openExclusiveError(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError();
     CloseHandle(h);
     return 0;
 }
 
 bool readOnlyAttributeEnforced() {
     static int known = -1;
-    if (known >= 0) return known == 1;
+    if (known >= 0)
+        return known == 1;
     char dir[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, dir);
     const std::string path = std::string(dir) + "tavik-e2e-readonly-probe.txt";
@@ -511,14 +550,17 @@ std::size_t powerRequestsSize() {
 std::vector<std::string> powerRequests(std::size_t from) {
     std::vector<std::string> lines;
     std::optional<std::string> all = readFile(TAVIK_POWER_REQUESTS_FILE);
-    if (!all || from >= all->size()) return lines;
+    if (!all || from >= all->size())
+        return lines;
     std::string rest = all->substr(from);
     std::size_t pos = 0;
     while (pos < rest.size()) {
         std::size_t end = rest.find('\n', pos);
-        if (end == std::string::npos) end = rest.size();
+        if (end == std::string::npos)
+            end = rest.size();
         std::string line = rest.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         lines.push_back(line);
         pos = end + 1;
     }

@@ -20,13 +20,13 @@ namespace tavik::e2e {
 bool waitUntil(const std::function<bool()>& pred, DWORD timeoutMs, DWORD stepMs = 20);
 
 // ---------------------------------------------------------------- paths
-std::string driverDir();   // folder of tavik_e2e.exe, with a trailing backslash
-std::string tavikPath();   // driverDir() + "tavik.exe"
+std::string driverDir();  // folder of tavik_e2e.exe, with a trailing backslash
+std::string tavikPath();  // driverDir() + "tavik.exe"
 std::string targetAppPath();
 
 // ---------------------------------------------------------------- environment
-bool runningUnderWine();                 // ntdll exports wine_get_version
-bool standInWinebootInstalled();         // system32\wineboot.exe is our stand-in
+bool runningUnderWine();          // ntdll exports wine_get_version
+bool standInWinebootInstalled();  // system32\wineboot.exe is our stand-in
 // WINEDLLOVERRIDES of this process loads wineboot.exe native (the stand-in).
 // Wine takes a new process's load order from the Unix environment it inherits,
 // not from the environment block given to CreateProcess, so the override has to
@@ -74,19 +74,19 @@ private:
 };
 
 // ---------------------------------------------------------------- windows
-std::string windowText(HWND hwnd);   // WM_GETTEXT bytes (ANSI code page)
+std::string windowText(HWND hwnd);  // WM_GETTEXT bytes (ANSI code page)
 std::string className(HWND hwnd);
 DWORD windowPid(HWND hwnd);
 LONG_PTR windowStyle(HWND hwnd);
 LONG_PTR windowExStyle(HWND hwnd);
-bool sameText(const std::string& a, const std::string& b);         // exact bytes
-bool sameClass(const std::string& a, const char* expected);       // case-insensitive
+bool sameText(const std::string& a, const std::string& b);   // exact bytes
+bool sameClass(const std::string& a, const char* expected);  // case-insensitive
 
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
 };
-Rect screenRect(HWND hwnd);                // GetWindowRect as left/top/width/height
-Rect rectInParentClient(HWND hwnd);       // window rect relative to its parent's client area
+Rect screenRect(HWND hwnd);          // GetWindowRect as left/top/width/height
+Rect rectInParentClient(HWND hwnd);  // window rect relative to its parent's client area
 
 // Top-level windows in Z order, optionally only those of one process / only visible ones.
 std::vector<HWND> topLevelWindows(DWORD pid = 0, bool visibleOnly = false);
@@ -112,7 +112,7 @@ bool windowIconsReadableFromOutside();
 HWND waitForMessageBox(const std::string& title, DWORD pid, DWORD timeoutMs,
                        const std::function<void()>& whileWaiting = {});
 std::string messageBoxText(HWND box);
-HWND messageBoxIconControl(HWND box);  // visible SS_ICON static, or nullptr
+HWND messageBoxIconControl(HWND box);          // visible SS_ICON static, or nullptr
 std::vector<int> messageBoxButtons(HWND box);  // ids of visible BUTTON children
 // Answers like a click on the button with that id (posted, so it never blocks).
 bool answerMessageBox(HWND box, int id);

@@ -28,7 +28,8 @@ TEST(E2eEnvironment, ProgramsToTestAreNextToTheDriver) {
 // The override in the driver's environment has to reach the programs it starts
 // and the wineboot those start: a power request of tavik.exe goes that way.
 TEST(E2eStandInWineboot, ProgramsStartedByTheDriverReachTheStandIn) {
-    if (!powerCasesAllowed()) GTEST_SKIP() << "stand-in wineboot not installed or not under Wine";
+    if (!powerCasesAllowed())
+        GTEST_SKIP() << "stand-in wineboot not installed or not under Wine";
     const std::size_t before = powerRequestsSize();
 
     const char* const calls[] = {"--tavik-probe first", "--tavik-probe second"};
@@ -39,8 +40,7 @@ TEST(E2eStandInWineboot, ProgramsStartedByTheDriverReachTheStandIn) {
         ASSERT_TRUE(code.has_value());
         ASSERT_EQ(*code, 0u) << "the wineboot that ran is not the stand-in";
     }
-    ASSERT_EQ(powerRequests(before),
-              (std::vector<std::string>{"--tavik-probe first", "--tavik-probe second"}));
+    ASSERT_EQ(powerRequests(before), (std::vector<std::string>{"--tavik-probe first", "--tavik-probe second"}));
 }
 
 struct ExitWindowsCase {
@@ -54,7 +54,8 @@ class E2eExitWindows : public testing::TestWithParam<ExitWindowsCase> {};
 
 // What ExitWindowsEx asks of wineboot is recorded, and nothing gets ended.
 TEST_P(E2eExitWindows, RequestIsRecordedAndNothingEnds) {
-    if (!powerCasesAllowed()) GTEST_SKIP() << "stand-in wineboot not installed or not under Wine";
+    if (!powerCasesAllowed())
+        GTEST_SKIP() << "stand-in wineboot not installed or not under Wine";
     Process bystander = Process::start(targetAppPath(), "\"Power Bystander\"");
     ASSERT_NE(waitForWindow("Power Bystander", bystander.pid(), 10000), nullptr);
     const std::size_t before = powerRequestsSize();
@@ -123,8 +124,8 @@ TEST(E2eTargetAppHang, StopsAnsweringMessagesAfterTheDelay) {
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0) << "answers before the delay";
 
-    EXPECT_TRUE(waitUntil([&] { return SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) == 0; },
-                          10000, 100))
+    EXPECT_TRUE(
+        waitUntil([&] { return SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) == 0; }, 10000, 100))
         << "still answering well after the delay";
     EXPECT_TRUE(target.running()) << "a hung program keeps running";
     EXPECT_TRUE(target.terminate());

@@ -43,7 +43,8 @@ bool allPixels(HWND window, COLORREF colour) {
     HDC screen = GetDC(nullptr);
     bool all = true;
     for (int y = r.top + 2; y < r.bottom - 2 && all; y += 3)
-        for (int x = r.left + 2; x < r.right - 2 && all; x += 3) all = GetPixel(screen, x, y) == colour;
+        for (int x = r.left + 2; x < r.right - 2 && all; x += 3)
+            all = GetPixel(screen, x, y) == colour;
     ReleaseDC(nullptr, screen);
     return all;
 }
@@ -66,7 +67,8 @@ protected:
     }
 
     void TearDown() override {
-        for (Process& p : started_) p.terminate();
+        for (Process& p : started_)
+            p.terminate();
         started_.clear();
         removePath(kMarkerPath);
     }
@@ -96,7 +98,8 @@ protected:
 
     HWND startTarget(const std::string& title, const std::string& extra = "") {
         Process& p = launch(targetAppPath(), "\"" + title + "\"" + (extra.empty() ? "" : " " + extra));
-        if (!p.valid()) return nullptr;
+        if (!p.valid())
+            return nullptr;
         return waitForWindow(title, p.pid(), kStartTimeoutMs, kTargetClassName);
     }
 
@@ -366,8 +369,8 @@ TEST_F(HideE2e, AltZHeldByAnotherProgramLeavesAltXWorkingAndNothingIsReported) {
     ASSERT_TRUE(bringToFront(focus));
     sendAltChord('Z');
     MSG message{};
-    EXPECT_TRUE(waitUntil([&] { return PeekMessageA(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != FALSE; },
-                          kSettleMs))
+    EXPECT_TRUE(
+        waitUntil([&] { return PeekMessageA(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != FALSE; }, kSettleMs))
         << "Alt+Z did not reach its holder";
     Sleep(200);
     EXPECT_TRUE(IsWindowVisible(target)) << "Alt+Z reached tavik too";

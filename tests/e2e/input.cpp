@@ -191,10 +191,12 @@ bool bringToFront(HWND window, DWORD stableMs, int attempts) {
             RECT r{};
             GetClientRect(window, &r);
             click(clientPoint(window, POINT{r.right - kCornerInset, r.bottom - kCornerInset}));
-            if (!waitUntil(inFront, kForegroundTimeoutMs)) continue;
+            if (!waitUntil(inFront, kForegroundTimeoutMs))
+                continue;
         }
         // Stable for a moment: nothing else is still taking the focus.
-        if (!waitUntil([&] { return !inFront(); }, stableMs)) return true;
+        if (!waitUntil([&] { return !inFront(); }, stableMs))
+            return true;
     }
     return false;
 }
@@ -220,7 +222,8 @@ HWND captureOf(HWND window) {
 
 HWND visiblePopUpMenu(DWORD pid) {
     for (HWND w : topLevelWindows(pid, true)) {
-        if (sameClass(className(w), kPopUpMenuClass)) return w;
+        if (sameClass(className(w), kPopUpMenuClass))
+            return w;
     }
     return nullptr;
 }

@@ -26,9 +26,9 @@ constexpr DWORD kWaitStepMs = 20;
 
 // ---------------------------------------------------------------- points
 POINT cursorPos();
-POINT centreOf(HWND window);                // centre of the window rect, in screen coordinates
-POINT clientPoint(HWND window, POINT at);   // a point of window's client area, in screen coordinates
-POINT emptySpot();                          // near the bottom right corner, where no test puts a window
+POINT centreOf(HWND window);               // centre of the window rect, in screen coordinates
+POINT clientPoint(HWND window, POINT at);  // a point of window's client area, in screen coordinates
+POINT emptySpot();                         // near the bottom right corner, where no test puts a window
 
 // ---------------------------------------------------------------- mouse
 enum class MouseButton { Left, Right };

@@ -36,7 +36,8 @@ protected:
     }
 
     void TearDown() override {
-        for (Process& p : started_) EXPECT_TRUE(p.terminate()) << "pid " << p.pid() << " did not end";
+        for (Process& p : started_)
+            EXPECT_TRUE(p.terminate()) << "pid " << p.pid() << " did not end";
         started_.clear();
         removePath(kMarkerPath);
     }
@@ -51,7 +52,8 @@ protected:
     // Starts a copy and waits for its visible main window (nullptr on time-out).
     HWND startWithWindow(Process** out = nullptr) {
         Process& p = start();
-        if (out) *out = &p;
+        if (out)
+            *out = &p;
         return p.valid() ? waitForWindow(kMainTitle, p.pid(), kStartTimeoutMs) : nullptr;
     }
 
@@ -172,7 +174,8 @@ const ControlSpec kControls[] = {
 
 const ControlSpec& spec(const char* name) {
     for (const ControlSpec& c : kControls)
-        if (std::string(c.name) == name) return c;
+        if (std::string(c.name) == name)
+            return c;
     throw std::logic_error(std::string("no control named ") + name);
 }
 
@@ -215,12 +218,8 @@ void expectKind(HWND ctl, Kind kind) {
         EXPECT_TRUE(sameClass(cls, "BUTTON")) << cls;
         EXPECT_EQ(type, BS_AUTORADIOBUTTON);
         break;
-    case Kind::Edit:
-        EXPECT_TRUE(sameClass(cls, "EDIT")) << cls;
-        break;
-    case Kind::UpDown:
-        EXPECT_TRUE(sameClass(cls, UPDOWN_CLASSA)) << cls;
-        break;
+    case Kind::Edit: EXPECT_TRUE(sameClass(cls, "EDIT")) << cls; break;
+    case Kind::UpDown: EXPECT_TRUE(sameClass(cls, UPDOWN_CLASSA)) << cls; break;
     case Kind::Label:
     case Kind::Picture:
         // The program's own window classes; their names are free.
@@ -328,10 +327,12 @@ TEST_F(TavikTest, ShutdownIsChosenAtStartAndRadiosExcludeEachOther) {
     const char* radios[] = {"单选框1", "单选框2", "单选框3", "单选框4"};
     auto checkedStates = [&] {
         std::vector<LRESULT> states;
-        for (const char* name : radios) states.push_back(SendMessageA(ui.find(name), BM_GETCHECK, 0, 0));
+        for (const char* name : radios)
+            states.push_back(SendMessageA(ui.find(name), BM_GETCHECK, 0, 0));
         return states;
     };
-    for (const char* name : radios) ASSERT_NE(ui.find(name), nullptr) << name;
+    for (const char* name : radios)
+        ASSERT_NE(ui.find(name), nullptr) << name;
 
     EXPECT_EQ(checkedStates(), (std::vector<LRESULT>{BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED}));
     clickButton(ui.find("单选框3"));
@@ -387,12 +388,16 @@ struct BlockedMarkerCase {
 
 const BlockedMarkerCase kBlockedMarkers[] = {
     {"Folder", [] { return true; }, [] { return CreateDirectoryA(kMarkerPath, nullptr) != 0; },
-     [] { return fileAttributes(kMarkerPath) != INVALID_FILE_ATTRIBUTES &&
-                 (fileAttributes(kMarkerPath) & FILE_ATTRIBUTE_DIRECTORY) != 0; }},
+     [] {
+         return fileAttributes(kMarkerPath) != INVALID_FILE_ATTRIBUTES &&
+                (fileAttributes(kMarkerPath) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+     }},
     {"ReadOnlyFile", readOnlyAttributeEnforced,
      [] { return writeFile(kMarkerPath, std::string(1, '\0'), FILE_ATTRIBUTE_READONLY); },
-     [] { return (fileAttributes(kMarkerPath) & FILE_ATTRIBUTE_READONLY) != 0 &&
-                 readFile(kMarkerPath) == std::string(1, '\0'); }},
+     [] {
+         return (fileAttributes(kMarkerPath) & FILE_ATTRIBUTE_READONLY) != 0 &&
+                readFile(kMarkerPath) == std::string(1, '\0');
+     }},
 };
 
 void PrintTo(const BlockedMarkerCase& c, std::ostream* os) { *os << c.name; }
@@ -471,7 +476,8 @@ TEST_F(TavikTest, TabAndShiftTabMoveTheFocusAndEnterPressesNoButton) {
                                  "按钮1",       "单选框1",   "单选框2",   "单选框3",   "单选框4"};
     EXPECT_EQ(visited.size(), std::size(stops));
     for (const char* name : stops) {
-        EXPECT_NE(std::find(visited.begin(), visited.end(), ui.find(name)), visited.end()) << name << " never had the focus";
+        EXPECT_NE(std::find(visited.begin(), visited.end(), ui.find(name)), visited.end())
+            << name << " never had the focus";
     }
 
     // Shift+Tab goes back the way Tab came.

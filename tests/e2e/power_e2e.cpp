@@ -78,7 +78,8 @@ bool postClick(HWND button) { return PostMessageA(button, BM_CLICK, 0, 0) != 0; 
 // A left click on the upper or lower arrow of an up-down control.
 bool clickArrow(HWND spinner, bool upper) {
     RECT client{};
-    if (!GetClientRect(spinner, &client)) return false;
+    if (!GetClientRect(spinner, &client))
+        return false;
     const int x = (client.right - client.left) / 2;
     const int height = client.bottom - client.top;
     const int y = upper ? height / 4 : height - height / 4 - 1;
@@ -94,14 +95,16 @@ bool waitForText(HWND control, const std::string& text) {
 std::size_t openBoxes(const std::string& title, DWORD pid) {
     std::size_t count = 0;
     for (HWND w : windowsWithTitle(title, pid, true))
-        if (sameClass(className(w), kMessageBoxClass)) ++count;
+        if (sameClass(className(w), kMessageBoxClass))
+            ++count;
     return count;
 }
 
 // Any message box of the process, whatever its title.
 bool anyBoxOpen(DWORD pid) {
     for (HWND w : topLevelWindows(pid, true))
-        if (sameClass(className(w), kMessageBoxClass)) return true;
+        if (sameClass(className(w), kMessageBoxClass))
+            return true;
     return false;
 }
 
@@ -124,10 +127,12 @@ protected:
         minuteSpinner_ = childAt(group, kMinuteSpinner);
         secondSpinner_ = childAt(group, kSecondSpinner);
         button_ = childAt(group, kTaskButton);
-        for (const Place& place : kRadios) radios_.push_back(childAt(group, place));
+        for (const Place& place : kRadios)
+            radios_.push_back(childAt(group, place));
         for (HWND control : {hour_, minute_, second_, hourSpinner_, minuteSpinner_, secondSpinner_, button_})
             ASSERT_NE(control, nullptr);
-        for (HWND radio : radios_) ASSERT_NE(radio, nullptr);
+        for (HWND radio : radios_)
+            ASSERT_NE(radio, nullptr);
     }
 
     void TearDown() override {
@@ -155,7 +160,8 @@ protected:
 
     void choose(HWND radio) {
         ASSERT_TRUE(postClick(radio));
-        ASSERT_TRUE(waitUntil([&] { return isChecked(radio); }, kChangeTimeoutMs)) << "the radio button stays unchecked";
+        ASSERT_TRUE(waitUntil([&] { return isChecked(radio); }, kChangeTimeoutMs))
+            << "the radio button stays unchecked";
     }
 
     // Clicks 按钮1 and expects a box with that title and text and an OK button, answered OK.
@@ -219,8 +225,7 @@ TEST_F(TaskTest, SpinnerArrowsStepTheirFieldsUpperArrowUp) {
 
 TEST_F(TaskTest, AnEmptyTimeFieldIsRefusedWithItsBox) {
     ASSERT_TRUE(setText(minute_, ""));
-    ASSERT_NO_FATAL_FAILURE(
-        clickExpectingBox("任务时间填写不完整", "任务执行的时间请填写完整，否则不能执行计划。"));
+    ASSERT_NO_FATAL_FAILURE(clickExpectingBox("任务时间填写不完整", "任务执行的时间请填写完整，否则不能执行计划。"));
     EXPECT_EQ(windowText(button_), kIdleCaption);
 }
 

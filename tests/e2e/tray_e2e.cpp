@@ -59,9 +59,7 @@ const std::vector<std::string> kPopUpLines = {
 
 // ------------------------------------------------------------------ the tray
 
-HWND systemTray() {
-    return FindWindowA("__winex11_standalone_tray", "Wine System Tray");
-}
+HWND systemTray() { return FindWindowA("__winex11_standalone_tray", "Wine System Tray"); }
 
 // The icons from left to right, which is the order they were added in.
 std::vector<HWND> trayIcons() {

@@ -24,12 +24,16 @@ std::string argumentsOf(const char* cmd) {
     const char* p = cmd;
     if (*p == '"') {
         ++p;
-        while (*p && *p != '"') ++p;
-        if (*p == '"') ++p;
+        while (*p && *p != '"')
+            ++p;
+        if (*p == '"')
+            ++p;
     } else {
-        while (*p && *p != ' ' && *p != '\t') ++p;
+        while (*p && *p != ' ' && *p != '\t')
+            ++p;
     }
-    while (*p == ' ' || *p == '\t') ++p;
+    while (*p == ' ' || *p == '\t')
+        ++p;
     return p;
 }
 
@@ -41,15 +45,16 @@ int main() {
 
     // Several requests may come close together: retry while another writer holds the file.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        HANDLE h = CreateFileA(TAVIK_POWER_REQUESTS_FILE, FILE_APPEND_DATA,
-                               FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileA(TAVIK_POWER_REQUESTS_FILE, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             BOOL ok = WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             CloseHandle(h);
             return ok && written == line.size() ? 0 : 2;
         }
-        if (GetLastError() != ERROR_SHARING_VIOLATION) break;
+        if (GetLastError() != ERROR_SHARING_VIOLATION)
+            break;
         Sleep(20);
     }
     return 1;

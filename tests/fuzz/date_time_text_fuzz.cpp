@@ -24,9 +24,7 @@ constexpr std::size_t IntTextMax = 11;
 constexpr std::size_t UnitBytesMax = 4;
 constexpr std::size_t LongestText = FieldCount * (IntTextMax + UnitBytesMax);
 
-bool leapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool leapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int daysIn(int year, int month) {
     constexpr int Days[MonthsPerYear] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -89,9 +89,11 @@ constexpr DWORD kSoakDragStepMs = 10;
 
 HWND trayIcon() {
     HWND tray = FindWindowA("__winex11_standalone_tray", "Wine System Tray");
-    if (tray == nullptr) return nullptr;
+    if (tray == nullptr)
+        return nullptr;
     for (HWND child : childWindows(tray)) {
-        if (sameClass(className(child), "__winex11_tray_icon")) return child;
+        if (sameClass(className(child), "__winex11_tray_icon"))
+            return child;
     }
     return nullptr;
 }
@@ -115,7 +117,8 @@ public:
                        {"picker drags", scaled(kFullDrags, minutes)}}} {}
 
     int run() {
-        if (!start()) return 1;
+        if (!start())
+            return 1;
         phase("launched");
         for (int round = 0; round < kWarmUpRounds; ++round) {
             toggle();
@@ -137,7 +140,8 @@ public:
             }
             Activity* next = mostBehind(static_cast<double>(elapsed) / static_cast<double>(length));
             if (next == nullptr) {
-                if (elapsed >= length && allDone()) break;
+                if (elapsed >= length && allDone())
+                    break;
                 Sleep(kIdleStepMs);
                 continue;
             }
@@ -158,33 +162,40 @@ public:
 
 private:
     static int scaled(int full, int minutes) {
-        return std::max(1, static_cast<int>((static_cast<long long>(full) * minutes + kFullRunMinutes / 2) /
-                                            kFullRunMinutes));
+        return std::max(
+            1, static_cast<int>((static_cast<long long>(full) * minutes + kFullRunMinutes / 2) / kFullRunMinutes));
     }
 
     bool start() {
         removePath(kMarkerPath);
         target_ = startHelper(kTargetTitle, kTargetPlace);
         focus_ = startHelper(kFocusTitle, kFocusPlace);
-        if (target_ == nullptr || focus_ == nullptr) return fail("cannot start target_app.exe");
+        if (target_ == nullptr || focus_ == nullptr)
+            return fail("cannot start target_app.exe");
         tavik_ = Process::start(tavikPath());
-        if (!tavik_.valid()) return fail("cannot start tavik.exe");
+        if (!tavik_.valid())
+            return fail("cannot start tavik.exe");
         main_ = waitForWindow(kMainTitle, tavik_.pid(), kStartTimeoutMs);
-        if (main_ == nullptr) return fail("no main window");
+        if (main_ == nullptr)
+            return fail("no main window");
         HWND hideGroup = childAt(main_, kHideGroup.left, kHideGroup.top);
         HWND taskGroup = childAt(main_, kTaskGroup.left, kTaskGroup.top);
         clock_ = childAt(main_, kClockLabel.left, kClockLabel.top);
-        if (hideGroup == nullptr || taskGroup == nullptr || clock_ == nullptr) return fail("controls not found");
+        if (hideGroup == nullptr || taskGroup == nullptr || clock_ == nullptr)
+            return fail("controls not found");
         picture_ = childAt(hideGroup, kPicture.left, kPicture.top);
         titleBox_ = childAt(hideGroup, kTitleBox.left, kTitleBox.top);
         taskButton_ = childAt(taskGroup, kTaskButton.left, kTaskButton.top);
-        if (picture_ == nullptr || titleBox_ == nullptr || taskButton_ == nullptr) return fail("controls not found");
-        if (!waitUntil([&] { return (icon_ = trayIcon()) != nullptr; }, kStartTimeoutMs)) return fail("no tray icon");
+        if (picture_ == nullptr || titleBox_ == nullptr || taskButton_ == nullptr)
+            return fail("controls not found");
+        if (!waitUntil([&] { return (icon_ = trayIcon()) != nullptr; }, kStartTimeoutMs))
+            return fail("no tray icon");
         setText(titleBox_, kTargetTitle);
-        if (!armTask(taskGroup)) return false;
-        std::printf("SOAK tavik.exe pid %lu; %d minutes; planned:", static_cast<unsigned long>(tavik_.pid()),
-                    minutes_);
-        for (const Activity& a : activities_) std::printf(" %d %s;", a.total, a.name);
+        if (!armTask(taskGroup))
+            return false;
+        std::printf("SOAK tavik.exe pid %lu; %d minutes; planned:", static_cast<unsigned long>(tavik_.pid()), minutes_);
+        for (const Activity& a : activities_)
+            std::printf(" %d %s;", a.total, a.name);
         std::printf("\n");
         std::fflush(stdout);
         return true;
@@ -192,7 +203,8 @@ private:
 
     HWND startHelper(const std::string& title, Place place) {
         helpers_.push_back(Process::start(targetAppPath(), "\"" + title + "\""));
-        if (!helpers_.back().valid()) return nullptr;
+        if (!helpers_.back().valid())
+            return nullptr;
         HWND window = waitForWindow(title, helpers_.back().pid(), kStartTimeoutMs);
         if (window != nullptr) {
             SetWindowPos(window, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -209,7 +221,8 @@ private:
         setText(childAt(taskGroup, kSecondField.left, kSecondField.top), "0");
         PostMessageA(taskButton_, BM_CLICK, 0, 0);
         HWND box = waitForMessageBox(kArmedTitle, tavik_.pid(), kStepTimeoutMs);
-        if (box == nullptr) return fail("arming the task showed no box");
+        if (box == nullptr)
+            return fail("arming the task showed no box");
         answerMessageBox(box, IDOK);
         if (!waitUntil([&] { return windowText(taskButton_) == kArmedCaption; }, kStepTimeoutMs))
             return fail("the task is not armed");
@@ -230,7 +243,8 @@ private:
         }
         if (best == nullptr && fraction >= 1.0) {
             for (Activity& a : activities_) {
-                if (a.done < a.total) return &a;
+                if (a.done < a.total)
+                    return &a;
             }
         }
         return best;
@@ -259,7 +273,8 @@ private:
     }
 
     void resetCounts() {
-        for (Activity& a : activities_) a.done = a.failed = 0;
+        for (Activity& a : activities_)
+            a.done = a.failed = 0;
         failures_ = 0;
         resentChords_ = 0;
     }
@@ -286,7 +301,8 @@ private:
     bool popUp() {
         click(centreOf(icon_), MouseButton::Right, kSoakClickPauseMs);
         HWND menu = waitForPopUpMenu(tavik_.pid(), kStepTimeoutMs, kStepPollMs);
-        if (menu == nullptr) return fail("no pop-up menu");
+        if (menu == nullptr)
+            return fail("no pop-up menu");
         if (++popUps_ % 2 == 0) {
             click(emptySpot(), MouseButton::Left, kSoakClickPauseMs);
         } else {
@@ -300,7 +316,8 @@ private:
     bool closeAndShow() {
         PostMessageA(main_, WM_CLOSE, 0, 0);
         HWND box = waitForMessageBox(kQuestionTitle, tavik_.pid(), kStepTimeoutMs);
-        if (box == nullptr) return fail("no close question");
+        if (box == nullptr)
+            return fail("no close question");
         answerMessageBox(box, IDNO);
         if (!waitUntil([&] { return !IsWindowVisible(main_); }, kStepTimeoutMs, kStepPollMs))
             return fail("the window did not go to the tray");
@@ -313,11 +330,13 @@ private:
     // Drags the target from the picture box onto the target window, which is shown
     // first when a toggle left it hidden.
     bool drag() {
-        if (!IsWindowVisible(target_) && !toggle()) return false;
+        if (!IsWindowVisible(target_) && !toggle())
+            return false;
         const POINT drop = clientPoint(target_, kTargetDropPoint);
         if (WindowFromPoint(drop) != target_) {
             SetWindowPos(target_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            if (WindowFromPoint(drop) != target_) return fail("the drop point is covered");
+            if (WindowFromPoint(drop) != target_)
+                return fail("the drop point is covered");
         }
         setText(titleBox_, "");
         moveMouseTo(centreOf(picture_));
@@ -338,11 +357,14 @@ private:
 
     // Puts things back after a failed step: no box, no menu, the window shown.
     void recover() {
-        for (HWND box : windowsWithTitle(kQuestionTitle, tavik_.pid(), true)) answerMessageBox(box, IDNO);
-        if (HWND menu = visiblePopUpMenu(tavik_.pid())) postKey(menu, VK_ESCAPE);
+        for (HWND box : windowsWithTitle(kQuestionTitle, tavik_.pid(), true))
+            answerMessageBox(box, IDNO);
+        if (HWND menu = visiblePopUpMenu(tavik_.pid()))
+            postKey(menu, VK_ESCAPE);
         mouseButton(false);
         Sleep(200);
-        if (!IsWindowVisible(main_)) PostMessageA(main_, WM_COMMAND, MAKEWPARAM(kMainViewCommand, 0), 0);
+        if (!IsWindowVisible(main_))
+            PostMessageA(main_, WM_COMMAND, MAKEWPARAM(kMainViewCommand, 0), 0);
         Sleep(200);
     }
 
@@ -355,7 +377,8 @@ private:
         const std::string before = windowText(clock_);
         if (!waitUntil([&] { return windowText(clock_) != before; }, 2500, 50))
             fail(std::string("the clock line stands still at ") + when);
-        if (windowText(taskButton_) != kArmedCaption) fail(std::string("the task was disarmed at ") + when);
+        if (windowText(taskButton_) != kArmedCaption)
+            fail(std::string("the task was disarmed at ") + when);
     }
 
     // Tells scripts/soak to sample now and waits until it has.
@@ -373,11 +396,14 @@ private:
     bool exitProgram() {
         PostMessageA(main_, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
         HWND box = waitForMessageBox(kQuestionTitle, tavik_.pid(), kStepTimeoutMs);
-        if (box == nullptr) return fail("S.退出 asked nothing");
+        if (box == nullptr)
+            return fail("S.退出 asked nothing");
         answerMessageBox(box, IDYES);
         const std::optional<DWORD> code = tavik_.waitExit(10000);
-        for (Process& helper : helpers_) helper.terminate();
-        if (!code) return fail("the program did not end");
+        for (Process& helper : helpers_)
+            helper.terminate();
+        if (!code)
+            return fail("the program did not end");
         std::printf("SOAK tavik.exe ended with code %lu\n", static_cast<unsigned long>(*code));
         return *code == 0;
     }

@@ -96,9 +96,9 @@ void FakePlatform::runPendingThreads() {
     }
 }
 
-Hwnd FakePlatform::createWindowEx(std::uint32_t exStyle, const char* className, const char* title,
-                                  std::uint32_t style, int x, int y, int width, int height, Hwnd parent,
-                                  std::uintptr_t controlId, WindowEvents* events) {
+Hwnd FakePlatform::createWindowEx(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
+                                  int x, int y, int width, int height, Hwnd parent, std::uintptr_t controlId,
+                                  WindowEvents* events) {
     record("CreateWindowExA(" + hex(exStyle) + ", " + quote(className) + ", " + quote(title) + ", " + hex(style) +
            ", " + std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(width) + ", " +
            std::to_string(height) + ", " + show(parent) + ", " + std::to_string(controlId) + ")");
@@ -267,11 +267,10 @@ std::intptr_t FakePlatform::sendMessage(Hwnd handle, std::uint32_t message, std:
     }
 }
 
-bool FakePlatform::sendMessageTimeout(Hwnd handle, std::uint32_t message, std::uintptr_t wParam,
-                                      std::intptr_t lParam, std::uint32_t flags, std::uint32_t timeoutMs,
-                                      std::intptr_t& result) {
-    record("SendMessageTimeoutA(" + show(handle) + ", " + hex(message) + ", " + hex(wParam) + ", " + hex(flags) +
-           ", " + std::to_string(timeoutMs) + ")");
+bool FakePlatform::sendMessageTimeout(Hwnd handle, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                                      std::uint32_t flags, std::uint32_t timeoutMs, std::intptr_t& result) {
+    record("SendMessageTimeoutA(" + show(handle) + ", " + hex(message) + ", " + hex(wParam) + ", " + hex(flags) + ", " +
+           std::to_string(timeoutMs) + ")");
     if (!isWindow(handle) || window(handle).hung) {
         result = 0;
         return false;
@@ -405,8 +404,7 @@ IconHandle FakePlatform::newIcon() {
 // An image is accepted when it starts with a BITMAPINFOHEADER (after the hot spot of a
 // cursor) that fits in the bytes given.
 IconHandle FakePlatform::createIconFromResourceEx(const unsigned char* bits, std::uint32_t size, bool icon,
-                                                  std::uint32_t version, int width, int height,
-                                                  std::uint32_t flags) {
+                                                  std::uint32_t version, int width, int height, std::uint32_t flags) {
     const std::uint32_t skip = icon ? 0 : 4;
     const bool valid = !iconFromResourceExFails && bits != nullptr && size >= skip + BitmapHeaderSize &&
                        readDword(bits + skip) == BitmapHeaderSize && version == win::IconResourceVersion;
@@ -414,7 +412,8 @@ IconHandle FakePlatform::createIconFromResourceEx(const unsigned char* bits, std
     std::string line = "CreateIconFromResourceEx(" + std::to_string(size) + ", " + (icon ? "TRUE" : "FALSE") + ", " +
                        hex(version) + ", " + std::to_string(width) + ", " + std::to_string(height) + ", " + hex(flags);
     if (!icon && bits != nullptr && size >= 4) {
-        line += ", hotspot " + std::to_string(bits[0] | (bits[1] << 8)) + "," + std::to_string(bits[2] | (bits[3] << 8));
+        line +=
+            ", hotspot " + std::to_string(bits[0] | (bits[1] << 8)) + "," + std::to_string(bits[2] | (bits[3] << 8));
     }
     record(line + ") = " + show(made));
     return made;
@@ -422,8 +421,8 @@ IconHandle FakePlatform::createIconFromResourceEx(const unsigned char* bits, std
 
 IconHandle FakePlatform::createIconFromResource(const unsigned char* bits, std::uint32_t size, bool icon,
                                                 std::uint32_t version) {
-    const bool valid = !iconFromResourceFails && bits != nullptr && size >= BitmapHeaderSize &&
-                       readDword(bits) == BitmapHeaderSize;
+    const bool valid =
+        !iconFromResourceFails && bits != nullptr && size >= BitmapHeaderSize && readDword(bits) == BitmapHeaderSize;
     const IconHandle made = valid ? newIcon() : IconHandle::none;
     record("CreateIconFromResource(" + std::to_string(size) + ", " + (icon ? "TRUE" : "FALSE") + ", " + hex(version) +
            ") = " + show(made));
@@ -673,6 +672,7 @@ bool FakePlatform::exitWindowsEx(std::uint32_t flags, std::uint32_t reason) {
 }
 
 bool FakePlatform::setSystemPowerState(bool suspend, bool force) {
-    record(std::string("SetSystemPowerState(") + (suspend ? "TRUE" : "FALSE") + ", " + (force ? "TRUE" : "FALSE") + ")");
+    record(std::string("SetSystemPowerState(") + (suspend ? "TRUE" : "FALSE") + ", " + (force ? "TRUE" : "FALSE") +
+           ")");
     return powerStateSucceeds;
 }

@@ -31,8 +31,8 @@ struct FakeWindow {
     bool visible = false;
     bool destroyed = false;
     bool checked = false;
-    bool hung = false;             // SendMessageTimeout times out
-    long announcedLength = -1;     // WM_GETTEXTLENGTH answer, when not the text's length
+    bool hung = false;          // SendMessageTimeout times out
+    long announcedLength = -1;  // WM_GETTEXTLENGTH answer, when not the text's length
     WindowEvents* events = nullptr;
     Hwnd owner = Hwnd::none;  // a top-level window's owner, which GetParent reports
 };
@@ -116,8 +116,7 @@ public:
     bool invalidateRect(Hwnd window, bool erase) override;
     bool updateWindow(Hwnd window) override;
     bool setForegroundWindow(Hwnd window) override;
-    std::intptr_t sendMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
-                              std::intptr_t lParam) override;
+    std::intptr_t sendMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     bool sendMessageTimeout(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                             std::uint32_t flags, std::uint32_t timeoutMs, std::intptr_t& result) override;
     bool postMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
@@ -137,8 +136,8 @@ public:
     bool appendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t idOrSubMenu, const char* caption) override;
     int trackPopupMenu(MenuHandle menu, std::uint32_t flags, int x, int y, Hwnd owner) override;
     bool destroyMenu(MenuHandle menu) override;
-    IconHandle createIconFromResourceEx(const unsigned char* bits, std::uint32_t size, bool icon,
-                                        std::uint32_t version, int width, int height, std::uint32_t flags) override;
+    IconHandle createIconFromResourceEx(const unsigned char* bits, std::uint32_t size, bool icon, std::uint32_t version,
+                                        int width, int height, std::uint32_t flags) override;
     IconHandle createIconFromResource(const unsigned char* bits, std::uint32_t size, bool icon,
                                       std::uint32_t version) override;
     bool destroyIcon(IconHandle icon) override;
@@ -187,7 +186,7 @@ private:
     // Sub-menus by the menu they were appended to: destroying a menu destroys them too.
     std::map<std::uintptr_t, std::vector<std::uintptr_t>> subMenus_;
     std::set<std::pair<std::uintptr_t, std::uint32_t>> notifyIcons_;  // (window, id)
-    std::map<std::uintptr_t, std::string> liveKernel_;  // handle -> upper-case path, or what it is
+    std::map<std::uintptr_t, std::string> liveKernel_;                // handle -> upper-case path, or what it is
     std::set<std::pair<std::uintptr_t, std::uintptr_t>> timers_;
     std::vector<std::pair<ThreadRoutine, void*>> threads_;
     bool bound_ = false;

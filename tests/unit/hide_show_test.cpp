@@ -26,9 +26,15 @@ TEST(RegisterHotkey, TranslatesModifierCodesIntoModFlags) {
         std::uint32_t flags;
     };
     const Case cases[] = {
-        {HotkeyModifierCtrl, 0x2},    {HotkeyModifierShift, 0x4},    {HotkeyModifierCtrlShift, 0x6},
-        {HotkeyModifierAlt, 0x1},     {HotkeyModifierCtrlAlt, 0x3},  {HotkeyModifierShiftAlt, 0x5},
-        {0, 0x0},                     {7, 0x7},                      {8, 0x8},
+        {HotkeyModifierCtrl, 0x2},
+        {HotkeyModifierShift, 0x4},
+        {HotkeyModifierCtrlShift, 0x6},
+        {HotkeyModifierAlt, 0x1},
+        {HotkeyModifierCtrlAlt, 0x3},
+        {HotkeyModifierShiftAlt, 0x5},
+        {0, 0x0},
+        {7, 0x7},
+        {8, 0x8},
         {0x4001, 0x4001},
     };
     for (const Case& c : cases) {
@@ -137,8 +143,8 @@ TEST_F(HideShow, AltZHeldElsewhereLeavesAltXWorkingWithItsOwnIdAndReportsNothing
 TEST_F(HideShow, OnlyIdsThisProgramIssuedReachTheDispatch) {
     build();
     typeTitle("Other Program");
-    for (const std::uintptr_t id : {std::uintptr_t{0}, std::uintptr_t{1}, std::uintptr_t{33000},
-                                    std::uintptr_t{33003}, std::uintptr_t{0x100000000ULL + 33001}}) {
+    for (const std::uintptr_t id : {std::uintptr_t{0}, std::uintptr_t{1}, std::uintptr_t{33000}, std::uintptr_t{33003},
+                                    std::uintptr_t{0x100000000ULL + 33001}}) {
         fake.clearCalls();
         hotkey(id);
         EXPECT_TRUE(windowCalls().empty()) << "id " << id;
@@ -152,15 +158,15 @@ TEST_F(HideShow, HotkeysHideAndShowTheTitledWindow) {
     hotkey(33001);
     EXPECT_FALSE(otherVisible());
     EXPECT_EQ(caption(), ShowCaption);
-    EXPECT_EQ(windowCalls(), (std::vector<std::string>{"FindWindowA(null, other program)",
-                                                       "ShowWindow(" + show(other) + ", 0)"}));
+    EXPECT_EQ(windowCalls(),
+              (std::vector<std::string>{"FindWindowA(null, other program)", "ShowWindow(" + show(other) + ", 0)"}));
     fake.clearCalls();
     hotkey(33002);
     EXPECT_TRUE(otherVisible());
     EXPECT_EQ(caption(), HideCaption);
     // Alt+X looks up the titled window only: no second lookup of any other window.
-    EXPECT_EQ(windowCalls(), (std::vector<std::string>{"FindWindowA(null, other program)",
-                                                       "ShowWindow(" + show(other) + ", 1)"}));
+    EXPECT_EQ(windowCalls(),
+              (std::vector<std::string>{"FindWindowA(null, other program)", "ShowWindow(" + show(other) + ", 1)"}));
     EXPECT_TRUE(boxes.empty());
 }
 

@@ -18,9 +18,9 @@ namespace tavik::test {
 
 inline std::vector<std::uint8_t> readFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>());
+    if (!in)
+        return {};
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline std::uint16_t readU16(const std::vector<std::uint8_t>& b, std::size_t at) {
@@ -28,8 +28,7 @@ inline std::uint16_t readU16(const std::vector<std::uint8_t>& b, std::size_t at)
 }
 
 inline std::uint32_t readU32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<std::uint32_t>(readU16(b, at)) |
-           (static_cast<std::uint32_t>(readU16(b, at + 2)) << 16);
+    return static_cast<std::uint32_t>(readU16(b, at)) | (static_cast<std::uint32_t>(readU16(b, at + 2)) << 16);
 }
 
 inline std::int32_t readI32(const std::vector<std::uint8_t>& b, std::size_t at) {
@@ -71,29 +70,27 @@ struct Rgba {
     std::uint8_t r = 0, g = 0, b = 0, a = 0;
 };
 
-inline bool operator==(const Rgba& x, const Rgba& y) {
-    return x.r == y.r && x.g == y.g && x.b == y.b && x.a == y.a;
-}
+inline bool operator==(const Rgba& x, const Rgba& y) { return x.r == y.r && x.g == y.g && x.b == y.b && x.a == y.a; }
 
 constexpr std::size_t kIconDirSize = 6;
 constexpr std::size_t kIconDirEntrySize = 16;
 constexpr std::size_t kInfoHeaderSize = 40;
 
 // Row length in bytes of a DIB row, padded to a multiple of 4.
-constexpr std::size_t dibStride(int width, int bpp) {
-    return static_cast<std::size_t>(((width * bpp + 31) / 32) * 4);
-}
+constexpr std::size_t dibStride(int width, int bpp) { return static_cast<std::size_t>(((width * bpp + 31) / 32) * 4); }
 
 class IconFile {
 public:
     // Parses the bytes; on failure returns false and error() says why.
     bool parse(std::vector<std::uint8_t> bytes) {
         bytes_ = std::move(bytes);
-        if (bytes_.size() < kIconDirSize + kIconDirEntrySize) return fail("file too short");
+        if (bytes_.size() < kIconDirSize + kIconDirEntrySize)
+            return fail("file too short");
         dir.reserved = readU16(bytes_, 0);
         dir.type = readU16(bytes_, 2);
         dir.count = readU16(bytes_, 4);
-        if (dir.count < 1) return fail("no images");
+        if (dir.count < 1)
+            return fail("no images");
         entry.width = bytes_[6];
         entry.height = bytes_[7];
         entry.colorCount = bytes_[8];
@@ -118,12 +115,14 @@ public:
         info.clrUsed = readU32(bytes_, off + 32);
         info.clrImportant = readU32(bytes_, off + 36);
 
-        if (info.size < kInfoHeaderSize) return fail("bad BITMAPINFOHEADER size");
-        if (info.width <= 0 || info.width > 256 || info.height <= 0 || info.height % 2 != 0 ||
-            info.height / 2 > 256)
+        if (info.size < kInfoHeaderSize)
+            return fail("bad BITMAPINFOHEADER size");
+        if (info.width <= 0 || info.width > 256 || info.height <= 0 || info.height % 2 != 0 || info.height / 2 > 256)
             return fail("unsupported dimensions");
-        if (info.bitCount != 32 && info.bitCount != 4) return fail("unsupported bit depth");
-        if (info.compression != 0) return fail("compressed bitmap");
+        if (info.bitCount != 32 && info.bitCount != 4)
+            return fail("unsupported bit depth");
+        if (info.compression != 0)
+            return fail("compressed bitmap");
 
         w_ = info.width;
         h_ = info.height / 2;
@@ -131,14 +130,16 @@ public:
         palette.clear();
         if (info.bitCount == 4) {
             const std::size_t n = info.clrUsed != 0 ? info.clrUsed : 16;
-            if (n > 16 || bytes_.size() < pos + 4 * n) return fail("palette out of range");
+            if (n > 16 || bytes_.size() < pos + 4 * n)
+                return fail("palette out of range");
             for (std::size_t i = 0; i < n; ++i, pos += 4)
                 palette.push_back({bytes_[pos + 2], bytes_[pos + 1], bytes_[pos], bytes_[pos + 3]});
         }
         colorOffset_ = pos;
         maskOffset_ = colorOffset_ + dibStride(w_, info.bitCount) * static_cast<std::size_t>(h_);
         imageEnd_ = maskOffset_ + dibStride(w_, 1) * static_cast<std::size_t>(h_);
-        if (imageEnd_ > bytes_.size()) return fail("pixel data out of range");
+        if (imageEnd_ > bytes_.size())
+            return fail("pixel data out of range");
         return true;
     }
 
@@ -151,8 +152,7 @@ public:
 
     // 32-bpp pixel, straight alpha.
     Rgba pixel(int x, int y) const {
-        const std::size_t at = colorOffset_ + rowIndex(y) * dibStride(w_, 32) +
-                               static_cast<std::size_t>(x) * 4;
+        const std::size_t at = colorOffset_ + rowIndex(y) * dibStride(w_, 32) + static_cast<std::size_t>(x) * 4;
         return {bytes_[at + 2], bytes_[at + 1], bytes_[at], bytes_[at + 3]};
     }
 

@@ -39,17 +39,17 @@ namespace fs = std::filesystem;
 std::string testName(const std::string& file) {
     std::string name = file;
     for (char& ch : name)
-        if (ch == '.') ch = '_';
+        if (ch == '.')
+            ch = '_';
     return name;
 }
 
-std::string assetPath(const std::string& name) {
-    return (fs::path(TAVIK_ASSET_DIR) / name).string();
-}
+std::string assetPath(const std::string& name) { return (fs::path(TAVIK_ASSET_DIR) / name).string(); }
 
 ::testing::AssertionResult load(const std::string& path, IconFile& out) {
     std::vector<std::uint8_t> bytes = readFileBytes(path);
-    if (bytes.empty()) return ::testing::AssertionFailure() << "cannot read " << path;
+    if (bytes.empty())
+        return ::testing::AssertionFailure() << "cannot read " << path;
     if (!out.parse(std::move(bytes)))
         return ::testing::AssertionFailure() << path << ": " << out.error();
     return ::testing::AssertionSuccess();
@@ -73,8 +73,8 @@ TEST(ImageReader, DibStridePadsTo32Bits) {
         std::size_t stride;
     };
     const Case cases[] = {
-        {32, 1, 4},   {33, 1, 8},   {128, 1, 16}, {1, 1, 4},   {32, 4, 16},
-        {9, 4, 8},    {32, 32, 128}, {128, 32, 512}, {3, 32, 12},
+        {32, 1, 4}, {33, 1, 8},    {128, 1, 16},   {1, 1, 4},   {32, 4, 16},
+        {9, 4, 8},  {32, 32, 128}, {128, 32, 512}, {3, 32, 12},
     };
     for (const Case& c : cases)
         EXPECT_EQ(dibStride(c.width, c.bpp), c.stride) << c.width << "x" << c.bpp;
@@ -107,10 +107,10 @@ TEST(ImageReader, RejectsTruncatedAndMalformedFiles) {
 struct LayoutCase {
     const char* file;
     std::size_t fileSize;
-    std::uint16_t type;       // 1 icon, 2 cursor
-    std::uint8_t size;        // width = height
-    std::uint16_t word1;      // icon planes / cursor hot spot x
-    std::uint16_t word2;      // icon bit count / cursor hot spot y
+    std::uint16_t type;   // 1 icon, 2 cursor
+    std::uint8_t size;    // width = height
+    std::uint16_t word1;  // icon planes / cursor hot spot x
+    std::uint16_t word2;  // icon bit count / cursor hot spot y
     std::uint32_t bytesInRes;
     std::uint16_t bitCount;
     std::size_t paletteEntries;
@@ -119,12 +119,12 @@ struct LayoutCase {
 };
 
 const LayoutCase kLayouts[] = {
-    {"tray_icon.ico", 67646, 1, 128, 1, 32, 67624, 32, 0,
-     {0, 0, 1, 0, 1, 0, 128, 128, 0, 0, 1, 0, 32, 0, 0x28, 0x08, 0x01, 0, 22, 0, 0, 0}},
-    {"target.cur", 4286, 2, 32, 8, 6, 4264, 32, 0,
-     {0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 8, 0, 6, 0, 0xA8, 0x10, 0, 0, 22, 0, 0, 0}},
-    {"arrow.cur", 766, 2, 32, 2, 4, 744, 4, 16,
-     {0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 2, 0, 4, 0, 0xE8, 0x02, 0, 0, 22, 0, 0, 0}},
+    {"tray_icon.ico", 67646, 1, 128, 1, 32, 67624, 32, 0, {0, 0,  1, 0,    1,    0,    128, 128, 0, 0, 1,
+                                                           0, 32, 0, 0x28, 0x08, 0x01, 0,   22,  0, 0, 0}},
+    {"target.cur", 4286, 2, 32, 8, 6, 4264, 32, 0, {0, 0, 2, 0,    1,    0, 32, 32, 0, 0, 8,
+                                                    0, 6, 0, 0xA8, 0x10, 0, 0,  22, 0, 0, 0}},
+    {"arrow.cur", 766, 2, 32, 2, 4, 744, 4, 16, {0, 0, 2, 0,    1,    0, 32, 32, 0, 0, 2,
+                                                 0, 4, 0, 0xE8, 0x02, 0, 0,  22, 0, 0, 0}},
 };
 
 class ImageLayout : public ::testing::TestWithParam<LayoutCase> {};
@@ -168,7 +168,7 @@ TEST_P(ImageLayout, BitmapInfoHeaderFields) {
     EXPECT_EQ(f.info.sizeImage, 0u);    // we always write 0 (allowed for BI_RGB)
     EXPECT_EQ(f.info.xPelsPerMeter, 0);
     EXPECT_EQ(f.info.yPelsPerMeter, 0);
-    EXPECT_EQ(f.info.clrUsed, 0u);      // 0 = full palette for 4 bpp
+    EXPECT_EQ(f.info.clrUsed, 0u);  // 0 = full palette for 4 bpp
     EXPECT_EQ(f.info.clrImportant, 0u);
     EXPECT_EQ(f.palette.size(), c.paletteEntries);
 }
@@ -186,9 +186,7 @@ TEST_P(ImageLayout, PartsAddUpToTheFileSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Assets, ImageLayout, ::testing::ValuesIn(kLayouts),
-                         [](const ::testing::TestParamInfo<LayoutCase>& p) {
-                             return testName(p.param.file);
-                         });
+                         [](const ::testing::TestParamInfo<LayoutCase>& p) { return testName(p.param.file); });
 
 // ---------------------------------------------------------------------------
 // 32-bpp images: mask and alpha must tell the same story.
@@ -206,8 +204,7 @@ TEST_P(AlphaImage, MaskBitSetExactlyWhereAlphaIsZero) {
             opaque += p.a == 255;
             if (f.maskBit(x, y) != (p.a == 0)) {
                 if (++mismatches <= 5)
-                    ADD_FAILURE() << "(" << x << "," << y << ") alpha " << int(p.a) << " mask "
-                                  << f.maskBit(x, y);
+                    ADD_FAILURE() << "(" << x << "," << y << ") alpha " << int(p.a) << " mask " << f.maskBit(x, y);
             }
         }
     }
@@ -232,9 +229,7 @@ TEST_P(AlphaImage, TransparentPixelsAreBlack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Assets, AlphaImage, ::testing::Values("tray_icon.ico", "target.cur"),
-                         [](const ::testing::TestParamInfo<const char*>& p) {
-                             return testName(p.param);
-                         });
+                         [](const ::testing::TestParamInfo<const char*>& p) { return testName(p.param); });
 
 // ---------------------------------------------------------------------------
 // Shared geometry helpers.
@@ -259,13 +254,12 @@ Box opaqueBox(const IconFile& f) {
     Box b;
     for (int y = 0; y < f.height(); ++y)
         for (int x = 0; x < f.width(); ++x)
-            if (f.pixel(x, y).a == 255) b.add(x, y);
+            if (f.pixel(x, y).a == 255)
+                b.add(x, y);
     return b;
 }
 
-double distance(double x, double y, double cx, double cy) {
-    return std::hypot(x - cx, y - cy);
-}
+double distance(double x, double y, double cx, double cy) { return std::hypot(x - cx, y - cy); }
 
 int luma(const Rgba& p) { return (299 * p.r + 587 * p.g + 114 * p.b) / 1000; }
 
@@ -388,9 +382,7 @@ TEST_F(TargetCursor, GlassShadesFromWhiteToPaleTealWithWhiteRim) {
 class ArrowCursor : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(load(assetPath("arrow.cur"), f)); }
-    bool inArrow(int x, int y) const {
-        return x >= 0 && y >= 0 && x < f.width() && y < f.height() && !f.maskBit(x, y);
-    }
+    bool inArrow(int x, int y) const { return x >= 0 && y >= 0 && x < f.width() && y < f.height() && !f.maskBit(x, y); }
     IconFile f;
 };
 
@@ -404,8 +396,8 @@ TEST_F(ArrowCursor, PaletteIsTheStandardVgaSet) {
     ASSERT_EQ(f.palette.size(), 16u);
     for (int i = 0; i < 16; ++i) {
         const Rgba& p = f.palette[static_cast<std::size_t>(i)];
-        EXPECT_TRUE(p == vga[i]) << "entry " << i << ": " << int(p.r) << "," << int(p.g) << ","
-                                 << int(p.b) << "," << int(p.a);
+        EXPECT_TRUE(p == vga[i]) << "entry " << i << ": " << int(p.r) << "," << int(p.g) << "," << int(p.b) << ","
+                                 << int(p.a);
     }
 }
 
@@ -418,7 +410,8 @@ TEST_F(ArrowCursor, TipIsAtTheHotSpotAndIsTheTopLeftPixel) {
     Box b;
     for (int y = 0; y < f.height(); ++y)
         for (int x = 0; x < f.width(); ++x)
-            if (inArrow(x, y)) b.add(x, y);
+            if (inArrow(x, y))
+                b.add(x, y);
     EXPECT_EQ(b.minX, hx);
     EXPECT_EQ(b.minY, hy);
     for (int x = 0; x < f.width(); ++x)
@@ -456,7 +449,8 @@ TEST_F(ArrowCursor, WhiteBodyEnclosedByBlackOutline) {
     int white = 0, black = 0;
     for (int y = 0; y < f.height(); ++y) {
         for (int x = 0; x < f.width(); ++x) {
-            if (!inArrow(x, y)) continue;
+            if (!inArrow(x, y))
+                continue;
             const unsigned idx = f.index(x, y);
             ASSERT_TRUE(idx == 0 || idx == 15) << "(" << x << "," << y << ") index " << idx;
             if (idx == 0) {
@@ -466,8 +460,7 @@ TEST_F(ArrowCursor, WhiteBodyEnclosedByBlackOutline) {
             ++white;
             // A white pixel never shares an edge with the transparent area.
             for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-                EXPECT_TRUE(inArrow(x + dx, y + dy))
-                    << "white (" << x << "," << y << ") borders transparency";
+                EXPECT_TRUE(inArrow(x + dx, y + dy)) << "white (" << x << "," << y << ") borders transparency";
         }
     }
     EXPECT_GT(white, 0);
@@ -550,7 +543,8 @@ TEST_F(TrayIcon, EdgesAreAntialiased) {
         }
     }
     int levels = 0;
-    for (bool l : level) levels += l;
+    for (bool l : level)
+        levels += l;
 
     // Every pixel the badge's outline crosses should be partly covered.
     const Box badge = opaqueBox(f);
@@ -567,9 +561,12 @@ TEST_F(TrayIcon, SymbolKeepsContrastWhenShrunk) {
         const std::vector<Rgba> small = downscale(size);
         int light = 0, dark = 0;
         for (const Rgba& p : small) {
-            if (p.a < 200) continue;
-            if (luma(p) >= 200) ++light;
-            if (luma(p) <= 120) ++dark;
+            if (p.a < 200)
+                continue;
+            if (luma(p) >= 200)
+                ++light;
+            if (luma(p) <= 120)
+                ++dark;
         }
         // The white symbol and the dark badge both survive the box filter.
         EXPECT_GE(light, size * size / 16) << size << "x" << size;
@@ -609,7 +606,8 @@ std::vector<std::uint8_t> singleImage(const std::vector<std::uint8_t>& bytes, st
     const std::size_t entry = kIconDirSize + kIconDirEntrySize * index;
     const std::uint32_t size = readU32(bytes, entry + 8);
     const std::uint32_t offset = readU32(bytes, entry + 12);
-    if (offset > bytes.size() || bytes.size() - offset < size) return {};
+    if (offset > bytes.size() || bytes.size() - offset < size)
+        return {};
     std::vector<std::uint8_t> out = {0, 0, 1, 0, 1, 0};
     out.insert(out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(entry),
                bytes.begin() + static_cast<std::ptrdiff_t>(entry + 12));
@@ -645,8 +643,7 @@ std::vector<Premul> boxResample(const IconFile& f, int size) {
         for (int x = 0; x < f.width(); ++x) {
             const Premul p = premultiply(f.pixel(x, y));
             for (int oy = static_cast<int>(y * scale); oy < size && oy < (y + 1) * scale; ++oy)
-                for (int ox = static_cast<int>(x * scale); ox < size && ox < (x + 1) * scale;
-                     ++ox) {
+                for (int ox = static_cast<int>(x * scale); ox < size && ox < (x + 1) * scale; ++ox) {
                     const double w = overlap(y, oy) * overlap(x, ox);
                     Premul& o = out[static_cast<std::size_t>(oy * size + ox)];
                     o.r += p.r * w;
@@ -676,15 +673,13 @@ Difference compare(const IconFile& f, const std::vector<Premul>& ref, bool flipR
             const Premul& q = ref[static_cast<std::size_t>(ry * n + x)];
             sumImg = {sumImg.r + p.r, sumImg.g + p.g, sumImg.b + p.b, sumImg.a + p.a};
             sumRef = {sumRef.r + q.r, sumRef.g + q.g, sumRef.b + q.b, sumRef.a + q.a};
-            absDiff += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) +
-                       std::abs(p.a - q.a);
+            absDiff += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) + std::abs(p.a - q.a);
         }
     const double count = static_cast<double>(n) * n;
     Difference d;
     d.meanAlpha = std::abs(sumImg.a - sumRef.a) / count;
-    d.meanColour = std::max({std::abs(sumImg.r - sumRef.r), std::abs(sumImg.g - sumRef.g),
-                             std::abs(sumImg.b - sumRef.b)}) /
-                   count;
+    d.meanColour =
+        std::max({std::abs(sumImg.r - sumRef.r), std::abs(sumImg.g - sumRef.g), std::abs(sumImg.b - sumRef.b)}) / count;
     d.perPixel = absDiff / (4 * count);
     return d;
 }
@@ -708,8 +703,7 @@ protected:
     void SetUp() override {
         bytes = readFileBytes(assetPath("tavik_exe.ico"));
         ASSERT_EQ(bytes.size(), kExeIconFileSize);
-        ASSERT_TRUE(f.parse(singleImage(bytes, static_cast<std::size_t>(GetParam().index))))
-            << f.error();
+        ASSERT_TRUE(f.parse(singleImage(bytes, static_cast<std::size_t>(GetParam().index)))) << f.error();
     }
     std::vector<std::uint8_t> bytes;
     IconFile f;  // the one rendition
@@ -724,8 +718,7 @@ TEST_P(ExeIcon, DirectoryEntry) {
     EXPECT_EQ(f.entry.word1, 1) << "planes";
     EXPECT_EQ(f.entry.word2, 32) << "bits per pixel";
     EXPECT_EQ(f.entry.bytesInRes, c.bytesInRes);
-    const std::size_t entry =
-        kIconDirSize + kIconDirEntrySize * static_cast<std::size_t>(c.index);
+    const std::size_t entry = kIconDirSize + kIconDirEntrySize * static_cast<std::size_t>(c.index);
     EXPECT_EQ(readU32(bytes, entry + 12), c.offset) << "image offset";
 }
 
@@ -739,8 +732,7 @@ TEST_P(ExeIcon, ImagesAreContiguousAndFillTheFile) {
     const std::uint32_t size = readU32(bytes, entryAt(i) + 8);
     // Each image starts where the previous one (or the directory) ends.
     const std::size_t expectedStart =
-        i == 0 ? kExeIconDirSize
-               : readU32(bytes, entryAt(i - 1) + 12) + readU32(bytes, entryAt(i - 1) + 8);
+        i == 0 ? kExeIconDirSize : readU32(bytes, entryAt(i - 1) + 12) + readU32(bytes, entryAt(i - 1) + 8);
     EXPECT_EQ(offset, expectedStart);
     if (i + 1 == count) {
         EXPECT_EQ(offset + size, bytes.size()) << "the last image ends the file";
@@ -772,8 +764,7 @@ TEST_P(ExeIcon, MaskBitSetExactlyWhereAlphaIsZeroAndThosePixelsAreBlack) {
             transparent += p.a == 0;
             opaque += p.a == 255;
             if (f.maskBit(x, y) != (p.a == 0) && ++mismatches <= 5)
-                ADD_FAILURE() << "(" << x << "," << y << ") alpha " << int(p.a) << " mask "
-                              << f.maskBit(x, y);
+                ADD_FAILURE() << "(" << x << "," << y << ") alpha " << int(p.a) << " mask " << f.maskBit(x, y);
             if (p.a == 0) {
                 EXPECT_TRUE((p == Rgba{0, 0, 0, 0})) << "(" << x << "," << y << ")";
             }
@@ -819,9 +810,12 @@ TEST_P(ExeIcon, SymbolKeepsContrast) {
     for (int y = 0; y < f.height(); ++y)
         for (int x = 0; x < f.width(); ++x) {
             const Rgba p = f.pixel(x, y);
-            if (p.a < 200) continue;
-            if (luma(p) >= 200) ++light;
-            if (luma(p) <= 120) ++dark;
+            if (p.a < 200)
+                continue;
+            if (luma(p) >= 200)
+                ++light;
+            if (luma(p) <= 120)
+                ++dark;
         }
     const int area = f.width() * f.height();
     EXPECT_GE(light, area / 16) << "white symbol";
@@ -853,8 +847,7 @@ class ImageGenerator : public ::testing::Test {
 protected:
     fs::path makeTempDir(const std::string& tag) {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        fs::path dir = fs::temp_directory_path() /
-                       ("tavik_imagegen_" + tag + "_" + std::to_string(stamp));
+        fs::path dir = fs::temp_directory_path() / ("tavik_imagegen_" + tag + "_" + std::to_string(stamp));
         fs::remove_all(dir);
         fs::create_directories(dir);
         dirs_.push_back(dir);
@@ -862,7 +855,8 @@ protected:
     }
     void TearDown() override {
         std::error_code ec;
-        for (const fs::path& d : dirs_) fs::remove_all(d, ec);
+        for (const fs::path& d : dirs_)
+            fs::remove_all(d, ec);
     }
 
 private:

@@ -111,7 +111,8 @@ TEST_F(BuiltWindow, MainWindowIsCentredFixedAndHiddenUntilCreated) {
     const auto creates = fake.callsNamed("CreateWindowExA");
     ASSERT_FALSE(creates.empty());
     // (1025 - 320) / 2 = 352 and (769 - 210) / 2 = 279, with integer division.
-    EXPECT_EQ(creates.front(), "CreateWindowExA(0x0, TavikMainWindow, Tavik小助手, 0x2CA0000, 352, 279, 320, 210, #0, 0)");
+    EXPECT_EQ(creates.front(),
+              "CreateWindowExA(0x0, TavikMainWindow, Tavik小助手, 0x2CA0000, 352, 279, 320, 210, #0, 0)");
     EXPECT_TRUE(fake.callsNamed("MoveWindow").empty());
     EXPECT_TRUE(fake.callsNamed("CreateMenu").empty()) << "no menu bar: the only top item is hidden";
     // One icon made from the tray icon's bytes serves as the large and the small icon.
@@ -154,7 +155,8 @@ TEST_F(BuiltWindow, ControlsAreRealisedAsTheirKindsSay) {
         {Control::任务时钟, "CreateWindowExA(0x0, TavikTimer, null, 0x40000000, 243, 76, 26, 26", GroupTask, "122"},
     };
     for (const Case& c : cases) {
-        const Hwnd parent = c.parent == NoParent ? app.main.window : app.main.controls[static_cast<std::size_t>(c.parent)];
+        const Hwnd parent =
+            c.parent == NoParent ? app.main.window : app.main.controls[static_cast<std::size_t>(c.parent)];
         EXPECT_EQ(createCallFor(c.control), std::string(c.head) + ", " + show(parent) + ", " + c.id + ")");
     }
 }
@@ -164,7 +166,8 @@ TEST_F(BuiltWindow, TallFontsGrowOnlyTheEditsBelowTheMinimum) {
     build();
     const std::string task = show(app.main.handle(Control::分组框1));
     const std::string hide = show(app.main.handle(Control::分组框2));
-    EXPECT_EQ(createCallFor(Control::编辑框_分), "CreateWindowExA(0x200, EDIT, 30, 0x40010080, 72, 17, 16, 34, " + task + ", 111)");
+    EXPECT_EQ(createCallFor(Control::编辑框_分),
+              "CreateWindowExA(0x200, EDIT, 30, 0x40010080, 72, 17, 16, 34, " + task + ", 111)");
     EXPECT_EQ(createCallFor(Control::编辑框_标题),
               "CreateWindowExA(0x200, EDIT, null, 0x40010080, 48, 40, 155, 34, " + hide + ", 106)");
 }
@@ -182,7 +185,8 @@ TEST_F(BuiltWindow, EditsHaveNoLimitRadioOneIsCheckedAndOnlyTheClockTicks) {
     }
     EXPECT_TRUE(fake.timerRunning(app.main.handle(Control::时钟1)));
     EXPECT_FALSE(fake.timerRunning(app.main.handle(Control::任务时钟)));
-    EXPECT_EQ(fake.callsNamed("SetTimer"), std::vector<std::string>{"SetTimer(" + show(app.main.handle(Control::时钟1)) + ", 1000, 1000)"});
+    EXPECT_EQ(fake.callsNamed("SetTimer"),
+              std::vector<std::string>{"SetTimer(" + show(app.main.handle(Control::时钟1)) + ", 1000, 1000)"});
 }
 
 TEST_F(BuiltWindow, ShowsControlsThenRaisesCreatedThenShowsTheWindow) {

@@ -94,11 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                     1},
         SiblingCase{"EqualAreaDoesNotReplaceTheHitWindow", {{Container, Small}, {Container, Small}}, {30, 30}, 0, 0},
         SiblingCase{"InvisibleSiblingIsSkipped", {{Container, Big}, {Container, Small, false}}, {30, 30}, 0, 0},
-        SiblingCase{"SiblingNotHoldingThePointIsSkipped",
-                    {{Container, Big}, {Container, SmallElsewhere}},
-                    {30, 30},
-                    0,
-                    0},
+        SiblingCase{
+            "SiblingNotHoldingThePointIsSkipped", {{Container, Big}, {Container, SmallElsewhere}}, {30, 30}, 0, 0},
         SiblingCase{"RightEdgeIsOutside", {{Container, Big}, {Container, Small}}, {50, 30}, 0, 0},
         SiblingCase{"BottomEdgeIsOutside", {{Container, Big}, {Container, Small}}, {30, 50}, 0, 0},
         SiblingCase{"LeftAndTopEdgesAreInside", {{Container, Big}, {Container, Small}}, {10, 10}, 0, 1},

@@ -47,8 +47,7 @@ std::vector<ActionCase> actionCases() {
          joined(nt, {"GetVersionExA(148)", "ExitWindowsEx(0xC, 0)"})},
         {"restart, NT", poweraction::Restart, win::VerPlatformWin32Nt, joined(nt, {"ExitWindowsEx(0x6, 0)"})},
         {"log off, NT", poweraction::LogOff, win::VerPlatformWin32Nt, joined(nt, {"ExitWindowsEx(0x4, 0)"})},
-        {"suspend, NT", poweraction::Suspend, win::VerPlatformWin32Nt,
-         joined(nt, {"SetSystemPowerState(TRUE, TRUE)"})},
+        {"suspend, NT", poweraction::Suspend, win::VerPlatformWin32Nt, joined(nt, {"SetSystemPowerState(TRUE, TRUE)"})},
         {"shut down, not NT", poweraction::Shutdown, NotNt,
          joined(other, {"GetVersionExA(148)", "ExitWindowsEx(0x5, 0)"})},
         {"restart, not NT", poweraction::Restart, NotNt, joined(other, {"ExitWindowsEx(0x6, 0)"})},
@@ -90,7 +89,8 @@ TEST(PerformPowerAction, WithoutForceTheFlagWordLacksEwxForce) {
 }
 
 TEST(PerformPowerAction, AFailedPrivilegeStepRequestsNothingLogOffIncluded) {
-    for (PowerAction action : {poweraction::Shutdown, poweraction::Restart, poweraction::LogOff, poweraction::Suspend}) {
+    for (PowerAction action :
+         {poweraction::Shutdown, poweraction::Restart, poweraction::LogOff, poweraction::Suspend}) {
         FakePlatform noToken;
         noToken.openTokenSucceeds = false;
         EXPECT_FALSE(performPowerAction(noToken, action, true)) << action;

@@ -43,7 +43,8 @@ TEST_F(InstanceGuard, FirstStartCreatesTheHiddenMarkerAndHoldsIt) {
     EXPECT_EQ(start(), -2);
     const std::vector<std::string> expected = {
         "FindFirstFileA(" + Marker + ") = INVALID",
-        "CreateFileA(" + Marker + ", 0x40000000, 0, inherit, 2, 0x80) = k#" + std::to_string(static_cast<std::uintptr_t>(app.marker) - 1),
+        "CreateFileA(" + Marker + ", 0x40000000, 0, inherit, 2, 0x80) = k#" +
+            std::to_string(static_cast<std::uintptr_t>(app.marker) - 1),
         "WriteFile(k#" + std::to_string(static_cast<std::uintptr_t>(app.marker) - 1) + ", 1)",
         "CloseHandle(k#" + std::to_string(static_cast<std::uintptr_t>(app.marker) - 1) + ")",
         "SetFileAttributesA(" + Marker + ", 0x22)",

@@ -33,15 +33,20 @@ int daysInMonth(int year, int month) {
 }
 
 void addOneSecond(LocalTime& time) {
-    if (++time.second < SecondsPerMinute) return;
+    if (++time.second < SecondsPerMinute)
+        return;
     time.second = 0;
-    if (++time.minute < MinutesPerHour) return;
+    if (++time.minute < MinutesPerHour)
+        return;
     time.minute = 0;
-    if (++time.hour < HoursPerDay) return;
+    if (++time.hour < HoursPerDay)
+        return;
     time.hour = 0;
-    if (++time.day <= daysInMonth(time.year, time.month)) return;
+    if (++time.day <= daysInMonth(time.year, time.month))
+        return;
     time.day = 1;
-    if (++time.month <= MonthsPerYear) return;
+    if (++time.month <= MonthsPerYear)
+        return;
     time.month = 1;
     ++time.year;
 }
@@ -58,15 +63,14 @@ struct Held {
     bool capturing = false;
 
     friend bool operator==(const Held& a, const Held& b) {
-        return a.icons == b.icons && a.menus == b.menus && a.kernelHandles == b.kernelHandles &&
-               a.timers == b.timers && a.notifyIcons == b.notifyIcons && a.windows == b.windows &&
-               a.libraryLoaded == b.libraryLoaded && a.capturing == b.capturing;
+        return a.icons == b.icons && a.menus == b.menus && a.kernelHandles == b.kernelHandles && a.timers == b.timers &&
+               a.notifyIcons == b.notifyIcons && a.windows == b.windows && a.libraryLoaded == b.libraryLoaded &&
+               a.capturing == b.capturing;
     }
     friend std::ostream& operator<<(std::ostream& out, const Held& held) {
-        return out << "{icons " << held.icons << ", menus " << held.menus << ", kernel handles "
-                   << held.kernelHandles << ", timers " << held.timers << ", notification icons "
-                   << held.notifyIcons << ", windows " << held.windows << ", library "
-                   << (held.libraryLoaded ? "loaded" : "unloaded") << ", capture "
+        return out << "{icons " << held.icons << ", menus " << held.menus << ", kernel handles " << held.kernelHandles
+                   << ", timers " << held.timers << ", notification icons " << held.notifyIcons << ", windows "
+                   << held.windows << ", library " << (held.libraryLoaded ? "loaded" : "unloaded") << ", capture "
                    << (held.capturing ? "held" : "free") << "}";
     }
 };
@@ -89,9 +93,9 @@ public:
     }
 
     Held held() const {
-        return Held{fake.liveIcons(),    fake.liveMenus(),   fake.liveKernelHandles(), fake.activeTimers(),
-                    fake.liveNotifyIcons(), fake.liveWindows() - otherWindows(), fake.boundLibraryLoaded(),
-                    fake.capture != 0};
+        return Held{fake.liveIcons(),          fake.liveMenus(),       fake.liveKernelHandles(),
+                    fake.activeTimers(),       fake.liveNotifyIcons(), fake.liveWindows() - otherWindows(),
+                    fake.boundLibraryLoaded(), fake.capture != 0};
     }
 
     Hwnd control(Control name) const { return app.main.handle(name); }

@@ -45,17 +45,29 @@ TEST(TextToInteger, ParsesLikeTheRuntimeAfterFoldingFullWidthForms) {
         {"－３", -3},
         {"＋５", 5},
         {"１2", 12},
-        {"\xA1\xA1" "7", 7},
+        {"\xA1\xA1"
+         "7",
+         7},
         // The wave dash and the stars fold to ASCII that ends the number.
-        {"\xA1\xAB" "5", 0},
-        {"\xA1\xEE" "5", 0},
-        {"\xA1\xEF" "5", 0},
+        {"\xA1\xAB"
+         "5",
+         0},
+        {"\xA1\xEE"
+         "5",
+         0},
+        {"\xA1\xEF"
+         "5",
+         0},
         // Other two-byte characters stay as they are and end the number.
         {"中5", 0},
         {"5中", 5},
-        {"\xA3\xA0" "5", 0},
+        {"\xA3\xA0"
+         "5",
+         0},
         // A lead byte takes the byte after it, even an ASCII digit.
-        {"\xA3" "5", 0},
+        {"\xA3"
+         "5",
+         0},
         // A lead byte followed by the NUL is dropped.
         {"\xA3", 0},
         {"12\xA3", 12},
@@ -72,12 +84,7 @@ TEST(IntegerToText, WritesPlainDecimal) {
         const char* text;
     };
     const Case cases[] = {
-        {0, "0"},
-        {7, "7"},
-        {10, "10"},
-        {-3, "-3"},
-        {2147483648LL, "2147483648"},
-        {-2147483649LL, "-2147483649"},
+        {0, "0"}, {7, "7"}, {10, "10"}, {-3, "-3"}, {2147483648LL, "2147483648"}, {-2147483649LL, "-2147483649"},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(integerToText(c.value).get(), c.text) << c.value;
@@ -180,14 +187,15 @@ TEST_F(TaskWindow, TheUpperArrowStepsUpAndTheNewTextIsReportedAsAChange) {
     app.onSpinnerDelta(handle(Control::调节器2), 1);
     EXPECT_EQ(text(Control::编辑框_分), "29");
     const std::uintptr_t changed = (std::uintptr_t{win::EnChange} << 16) | controlId(Control::编辑框_分);
-    EXPECT_GE(position("SendMessageA(" + show(handle(Control::编辑框_分)) + ", " + hex(win::WmCommand) + ", " +
-                       hex(changed)),
-              0);
+    EXPECT_GE(
+        position("SendMessageA(" + show(handle(Control::编辑框_分)) + ", " + hex(win::WmCommand) + ", " + hex(changed)),
+        0);
 }
 
 // ------------------------------------------------------------------ 按钮1
 
-const std::string MissingTimeBox = "MessageBoxA(#0, 任务执行的时间请填写完整，否则不能执行计划。, 任务时间填写不完整, 0x2040)";
+const std::string MissingTimeBox =
+    "MessageBoxA(#0, 任务执行的时间请填写完整，否则不能执行计划。, 任务时间填写不完整, 0x2040)";
 const std::string MissingActionBox = "MessageBoxA(#0, 任务目标没选择，请选择个任务的目标！, 任务目标不完整, 0x2040)";
 const std::string ArmedBox = "MessageBoxA(#0, 恭喜！任务完成，等待执行\r\n如需更改点-取消任务-, 任务执行成功, 0x2000)";
 
@@ -247,8 +255,8 @@ TEST_F(TaskWindow, ArmingConfirmsFirstThenStartsTheTimerAndChangesTheCaption) {
     const std::string timer = show(handle(Control::任务时钟));
     const int box = position("MessageBoxA(");
     const int timerStarted = position("SetTimer(" + timer + ", 1000, 1000)");
-    const int caption = position("SendMessageA(" + show(handle(Control::按钮1)) + ", " + hex(win::WmSetText) +
-                                 ", 0x0, 取消任务)");
+    const int caption =
+        position("SendMessageA(" + show(handle(Control::按钮1)) + ", " + hex(win::WmSetText) + ", 0x0, 取消任务)");
     EXPECT_EQ(fake.calls()[static_cast<std::size_t>(box)], ArmedBox);
     EXPECT_LT(box, timerStarted);
     EXPECT_LT(timerStarted, caption);
@@ -325,14 +333,10 @@ TEST_F(TaskWindow, TheFieldsAreReadAtEachTick) {
         bool fires;
     };
     const Case cases[] = {
-        {"08", "00", "00", {2015, 1, 1, 8, 0, 0}, true},
-        {"２３", "5", "9", {2015, 1, 1, 23, 5, 9}, true},
-        {"7", "15", "", {2015, 1, 1, 7, 15, 0}, true},
-        {" ", "0", "0", {2015, 1, 1, 0, 0, 0}, true},
-        {"7", "15", "1", {2015, 1, 1, 7, 15, 0}, false},
-        {"24", "0", "0", {2015, 1, 1, 0, 0, 0}, false},
-        {"7", "75", "0", {2015, 1, 1, 8, 15, 0}, false},
-        {"7", "-1", "0", {2015, 1, 1, 6, 59, 0}, false},
+        {"08", "00", "00", {2015, 1, 1, 8, 0, 0}, true}, {"２３", "5", "9", {2015, 1, 1, 23, 5, 9}, true},
+        {"7", "15", "", {2015, 1, 1, 7, 15, 0}, true},   {" ", "0", "0", {2015, 1, 1, 0, 0, 0}, true},
+        {"7", "15", "1", {2015, 1, 1, 7, 15, 0}, false}, {"24", "0", "0", {2015, 1, 1, 0, 0, 0}, false},
+        {"7", "75", "0", {2015, 1, 1, 8, 15, 0}, false}, {"7", "-1", "0", {2015, 1, 1, 6, 59, 0}, false},
     };
     for (const Case& c : cases) {
         for (Control field : {Control::编辑框_时, Control::编辑框_分, Control::编辑框_秒}) {
@@ -467,8 +471,8 @@ TEST(TaskClock, OverTenThousandDaysOfJitteredTicksEachTargetFiresOnceADayInItsSe
         std::int64_t from;  // seconds from the start of a day
         std::int64_t to;
     };
-    const std::array<Stretch, 2> stretches{{{Target - Margin, Target + Margin},
-                                            {LastSecond - Margin, SecondsPerDay + Margin}}};
+    const std::array<Stretch, 2> stretches{
+        {{Target - Margin, Target + Margin}, {LastSecond - Margin, SecondsPerDay + Margin}}};
     const std::array<int, 4> targets{Target, Target + 1, LastSecond, 0};
     std::array<ScheduledTask, targets.size()> tasks{};
     std::array<std::int64_t, targets.size()> fired{};

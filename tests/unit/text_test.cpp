@@ -71,8 +71,14 @@ TEST(Texts, CompareIsUnsignedBytewiseWithAbsentAsEmpty) {
         int expected;
     };
     const Case cases[] = {
-        {nullptr, "", 0},   {"", nullptr, 0},       {nullptr, nullptr, 0}, {"a", nullptr, 1},
-        {nullptr, "a", -1}, {"abc", "abd", -1},     {"abd", "abc", 1},     {"ab", "abc", -1},
+        {nullptr, "", 0},
+        {"", nullptr, 0},
+        {nullptr, nullptr, 0},
+        {"a", nullptr, 1},
+        {nullptr, "a", -1},
+        {"abc", "abd", -1},
+        {"abd", "abc", 1},
+        {"ab", "abc", -1},
         {"取消任务", "取消任务", 0},
         // 0xB0 sorts above 'z' when bytes are compared unsigned.
         {"\xB0", "z", 1},

@@ -228,9 +228,7 @@ std::vector<unsigned char> icoFile(const std::vector<IcoEntry>& entries, std::ui
     return bytes;
 }
 
-ByteSet bytesOf(const std::vector<unsigned char>& bytes) {
-    return ByteSet{bytes.data(), bytes.size()};
-}
+ByteSet bytesOf(const std::vector<unsigned char>& bytes) { return ByteSet{bytes.data(), bytes.size()}; }
 
 TEST_F(SetTrayIcon, TakesTheFirstSixteenPixelImageOfSixteenColoursOrElseTheLast) {
     struct Case {

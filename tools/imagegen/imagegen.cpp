@@ -38,14 +38,12 @@ using i64 = std::int64_t;
 // Coordinates are measured in 1/32 of a pixel. Pixel (x, y) covers
 // [x, x+1) x [y, y+1); its 16x16 sub-samples sit at x + (2k+1)/32.
 
-constexpr i64 kUnit = 32;   // fixed-point units per pixel
-constexpr int kSub = 16;    // sub-samples per pixel along each axis
+constexpr i64 kUnit = 32;  // fixed-point units per pixel
+constexpr int kSub = 16;   // sub-samples per pixel along each axis
 constexpr int kSamples = kSub * kSub;
 
 // Converts a pixel-space constant to fixed point (rounded to nearest).
-constexpr i64 P(double v) {
-    return static_cast<i64>(v * kUnit + (v >= 0 ? 0.5 : -0.5));
-}
+constexpr i64 P(double v) { return static_cast<i64>(v * kUnit + (v >= 0 ? 0.5 : -0.5)); }
 
 struct Pt {
     i64 x;
@@ -58,10 +56,12 @@ i64 dist2(Pt a, Pt b) { return sq(a.x - b.x) + sq(a.y - b.y); }
 
 // Floor of the square root of a non-negative 64-bit integer.
 i64 isqrt(i64 n) {
-    if (n <= 0) return 0;
+    if (n <= 0)
+        return 0;
     i64 r = 0;
     i64 bit = i64{1} << 62;
-    while (bit > n) bit >>= 2;
+    while (bit > n)
+        bit >>= 2;
     while (bit != 0) {
         if (n >= r + bit) {
             n -= r + bit;
@@ -88,20 +88,22 @@ bool inCapsule(Pt p, Pt a, Pt b, i64 r) {
     const i64 wx = p.x - a.x, wy = p.y - a.y;
     const i64 len2 = dx * dx + dy * dy;
     const i64 t = wx * dx + wy * dy;
-    if (len2 == 0 || t <= 0) return wx * wx + wy * wy <= r * r;
-    if (t >= len2) return dist2(p, b) <= r * r;
+    if (len2 == 0 || t <= 0)
+        return wx * wx + wy * wy <= r * r;
+    if (t >= len2)
+        return dist2(p, b) <= r * r;
     // Squared perpendicular distance is (|w|^2 * len2 - t^2) / len2.
     return (wx * wx + wy * wy) * len2 - t * t <= r * r * len2;
 }
 
-bool inRect(Pt p, i64 x0, i64 y0, i64 x1, i64 y1) {
-    return p.x >= x0 && p.x < x1 && p.y >= y0 && p.y < y1;
-}
+bool inRect(Pt p, i64 x0, i64 y0, i64 x1, i64 y1) { return p.x >= x0 && p.x < x1 && p.y >= y0 && p.y < y1; }
 
 // Linear ramp: 0 at or below lo, 1024 at or above hi.
 i64 ramp(i64 v, i64 lo, i64 hi) {
-    if (v <= lo) return 0;
-    if (v >= hi) return 1024;
+    if (v <= lo)
+        return 0;
+    if (v >= hi)
+        return 1024;
     return (v - lo) * 1024 / (hi - lo);
 }
 
@@ -114,9 +116,7 @@ struct Rgb {
 
 // Mix two colours, t in [0, 1024].
 Rgb mix(Rgb a, Rgb b, i64 t) {
-    auto m = [t](int x, int y) {
-        return static_cast<int>((x * (1024 - t) + y * t + 512) / 1024);
-    };
+    auto m = [t](int x, int y) { return static_cast<int>((x * (1024 - t) + y * t + 512) / 1024); };
     return {m(a.r, b.r), m(a.g, b.g), m(a.b, b.b)};
 }
 
@@ -129,8 +129,10 @@ struct Pm {
 
 // Paints colour c with alpha a (0..255) over dst.
 void over(Pm& dst, Rgb c, i64 a) {
-    if (a <= 0) return;
-    if (a > 255) a = 255;
+    if (a <= 0)
+        return;
+    if (a > 255)
+        a = 255;
     const i64 keep = 255 - a;
     dst.r = c.r * a + (dst.r * keep + 127) / 255;
     dst.g = c.g * a + (dst.g * keep + 127) / 255;
@@ -143,15 +145,10 @@ struct Image {
     int w = 0, h = 0;
     std::vector<std::uint8_t> rgba;  // r, g, b, a per pixel
 
-    Image(int width, int height)
-        : w(width), h(height), rgba(static_cast<std::size_t>(width) * height * 4, 0) {}
+    Image(int width, int height) : w(width), h(height), rgba(static_cast<std::size_t>(width) * height * 4, 0) {}
 
-    std::uint8_t* at(int x, int y) {
-        return &rgba[(static_cast<std::size_t>(y) * w + x) * 4];
-    }
-    const std::uint8_t* at(int x, int y) const {
-        return &rgba[(static_cast<std::size_t>(y) * w + x) * 4];
-    }
+    std::uint8_t* at(int x, int y) { return &rgba[(static_cast<std::size_t>(y) * w + x) * 4]; }
+    const std::uint8_t* at(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * w + x) * 4]; }
 };
 
 // Renders an image by evaluating shade(point) for every sub-sample and
@@ -225,7 +222,8 @@ Image downscale(const Image& img, int size) {
             std::uint8_t* px = out.at(ox, oy);
             const i64 area = src * src;  // total weight of one output pixel
             const i64 alpha = (sum.a + area / 2) / area;
-            if (alpha == 0) continue;  // stays fully transparent black
+            if (alpha == 0)
+                continue;  // stays fully transparent black
             auto unpm = [&](i64 c) {
                 const i64 v = (c + sum.a / 2) / sum.a;
                 return static_cast<std::uint8_t>(v > 255 ? 255 : v);
@@ -250,11 +248,11 @@ constexpr int kSize = 128;
 
 constexpr Pt kBadgeC{P(64), P(62)};
 constexpr i64 kBadgeR = P(58);
-constexpr Pt kDropC{P(64), P(65)};   // soft drop shadow under the badge
+constexpr Pt kDropC{P(64), P(65)};  // soft drop shadow under the badge
 constexpr i64 kDropR = P(57);
 constexpr i64 kDropBlur = P(4);
 
-constexpr Pt kC{P(64), P(66)};       // centre of the power ring / clock
+constexpr Pt kC{P(64), P(66)};  // centre of the power ring / clock
 constexpr i64 kRingIn = P(30);
 constexpr i64 kRingOut = P(44);
 constexpr i64 kRingMid = (kRingIn + kRingOut) / 2;
@@ -286,26 +284,26 @@ bool inRingGap(Pt p) {
 
 // White parts of the symbol (ring with round ends, power bar, hub).
 bool inSymbol(Pt p) {
-    if (inAnnulus(p, kC, kRingIn, kRingOut) && !inRingGap(p)) return true;
+    if (inAnnulus(p, kC, kRingIn, kRingOut) && !inRingGap(p))
+        return true;
     const Pt endL{kC.x - kRingMid * 3 / 5, kC.y - kRingMid * 4 / 5};
     const Pt endR{kC.x + kRingMid * 3 / 5, kC.y - kRingMid * 4 / 5};
-    if (inCircle(p, endL, kRingHalf) || inCircle(p, endR, kRingHalf)) return true;
-    if (inCapsule(p, kBarTop, kC, kBarR)) return true;
+    if (inCircle(p, endL, kRingHalf) || inCircle(p, endR, kRingHalf))
+        return true;
+    if (inCapsule(p, kBarTop, kC, kBarR))
+        return true;
     return false;
 }
 
 // Hour marks at three, six and nine o'clock.
 bool inTick(Pt p) {
-    return inCircle(p, {kC.x + kTickDist, kC.y}, kTickR) ||
-           inCircle(p, {kC.x, kC.y + kTickDist}, kTickR) ||
+    return inCircle(p, {kC.x + kTickDist, kC.y}, kTickR) || inCircle(p, {kC.x, kC.y + kTickDist}, kTickR) ||
            inCircle(p, {kC.x - kTickDist, kC.y}, kTickR);
 }
 
 bool inHourHand(Pt p) { return inCapsule(p, kC, kHourEnd, kHourR); }
 
-bool inAnyMark(Pt p) {
-    return inSymbol(p) || inTick(p) || inHourHand(p) || inCircle(p, kC, kHubR);
-}
+bool inAnyMark(Pt p) { return inSymbol(p) || inTick(p) || inHourHand(p) || inCircle(p, kC, kHubR); }
 
 Pm shade(Pt p) {
     Pm s;
@@ -317,7 +315,8 @@ Pm shade(Pt p) {
         over(s, kShadow, 80 * t / 1024);
     }
     const i64 d2 = dist2(p, kBadgeC);
-    if (d2 > sq(kBadgeR)) return s;
+    if (d2 > sq(kBadgeR))
+        return s;
 
     // Badge body: vertical gradient, darker edge ring.
     const i64 tv = ramp(p.y, kBadgeC.y - kBadgeR, kBadgeC.y + kBadgeR);
@@ -338,15 +337,19 @@ Pm shade(Pt p) {
     }
     // Shadow cast by the symbol onto the badge.
     const Pt ps{p.x - kSymbolShadow.x, p.y - kSymbolShadow.y};
-    if (inAnyMark(ps) && !inAnyMark(p)) over(s, kShadow, 70);
+    if (inAnyMark(ps) && !inAnyMark(p))
+        over(s, kShadow, 70);
 
     // Symbol.
     const Rgb symbol = mix(kWhite, kSymbolBottom, ramp(p.y, P(20), P(110)));
-    if (inSymbol(p) || inTick(p)) over(s, symbol, 255);
-    if (inHourHand(p)) over(s, kAmber, 255);
+    if (inSymbol(p) || inTick(p))
+        over(s, symbol, 255);
+    if (inHourHand(p))
+        over(s, kAmber, 255);
     if (inCircle(p, kC, kHubR)) {
         over(s, kAmber, 255);
-        if (inCircle(p, kC, P(2.5))) over(s, symbol, 255);
+        if (inCircle(p, kC, P(2.5)))
+            over(s, symbol, 255);
     }
     return s;
 }
@@ -365,11 +368,11 @@ constexpr int kSize = 32;
 constexpr int kHotX = 8;
 constexpr int kHotY = 6;
 
-constexpr Pt kC{P(15.5), P(15.5)};   // centre of pixel (15, 15)
+constexpr Pt kC{P(15.5), P(15.5)};  // centre of pixel (15, 15)
 constexpr i64 kR = P(14);
 constexpr Pt kShadowC{P(16.5), P(16.75)};
 constexpr i64 kShadowBlur = P(1.25);
-constexpr Pt kLight{P(9), P(8)};    // where the glass catches the light
+constexpr Pt kLight{P(9), P(8)};  // where the glass catches the light
 
 const Rgb kWhite{255, 255, 255};
 const Rgb kPaleTeal{156, 224, 222};
@@ -382,17 +385,18 @@ const Rgb kOutline{38, 132, 142};
 bool inCross(Pt p) {
     const i64 lo = P(15), hi = P(16);
     const i64 near = P(3), far = P(10);
-    return inRect(p, lo, kC.y - far, hi, kC.y - near) ||   // up
-           inRect(p, lo, kC.y + near, hi, kC.y + far) ||   // down
-           inRect(p, kC.x - far, lo, kC.x - near, hi) ||   // left
-           inRect(p, kC.x + near, lo, kC.x + far, hi);     // right
+    return inRect(p, lo, kC.y - far, hi, kC.y - near) ||  // up
+           inRect(p, lo, kC.y + near, hi, kC.y + far) ||  // down
+           inRect(p, kC.x - far, lo, kC.x - near, hi) ||  // left
+           inRect(p, kC.x + near, lo, kC.x + far, hi);    // right
 }
 
 // A one-pixel teal outline around the cross so it reads on pale glass.
 bool inCrossOutline(Pt p) {
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx)
-            if (inCross({p.x + dx * kUnit, p.y + dy * kUnit})) return true;
+            if (inCross({p.x + dx * kUnit, p.y + dy * kUnit}))
+                return true;
     return false;
 }
 
@@ -404,7 +408,8 @@ Pm shade(Pt p) {
         over(s, kShadow, 130 * t / 1024);
     }
     const i64 d2 = dist2(p, kC);
-    if (d2 > sq(kR)) return s;
+    if (d2 > sq(kR))
+        return s;
     const i64 d = isqrt(d2);
 
     // Glass body: radial falloff from the light spot towards pale teal,
@@ -420,8 +425,10 @@ Pm shade(Pt p) {
     } else if (d > kR - P(2.5)) {
         over(s, kWhite, 255);
     }
-    if (inCrossOutline(p) && !inCross(p)) over(s, kOutline, 120);
-    if (inCross(p)) over(s, kWhite, 255);
+    if (inCrossOutline(p) && !inCross(p))
+        over(s, kOutline, 120);
+    if (inCross(p))
+        over(s, kWhite, 255);
     return s;
 }
 
@@ -441,25 +448,9 @@ constexpr int kHotX = 2;
 constexpr int kHotY = 4;
 
 const char* const kShape[] = {
-    "#",
-    "##",
-    "#.#",
-    "#..#",
-    "#...#",
-    "#....#",
-    "#.....#",
-    "#......#",
-    "#.......#",
-    "#........#",
-    "#.........#",
-    "#......#####",
-    "#...#..#",
-    "#..##..#",
-    "#.#  #..#",
-    "##   #..#",
-    "#     #..#",
-    "      #..#",
-    "       ##",
+    "#",         "##",        "#.#",        "#..#",        "#...#",        "#....#",   "#.....#",
+    "#......#",  "#.......#", "#........#", "#.........#", "#......#####", "#...#..#", "#..##..#",
+    "#.#  #..#", "##   #..#", "#     #..#", "      #..#",  "       ##",
 };
 
 enum : std::uint8_t { kBlack = 0, kWhiteIdx = 15 };
@@ -475,7 +466,8 @@ Bitmap draw() {
     for (int r = 0; r < rows; ++r) {
         const std::string row = kShape[r];
         for (int c = 0; c < static_cast<int>(row.size()); ++c) {
-            if (row[c] == ' ') continue;
+            if (row[c] == ' ')
+                continue;
             const int x = kHotX + c, y = kHotY + r;
             bm.opaque[y][x] = true;
             bm.index[y][x] = row[c] == '#' ? kBlack : kWhiteIdx;
@@ -516,9 +508,7 @@ constexpr std::uint32_t kDirSize = kDirHeaderSize + kDirEntrySize;  // one entry
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
 // Bytes per row of a bottom-up DIB, padded to 32 bits.
-constexpr std::uint32_t stride(int width, int bpp) {
-    return static_cast<std::uint32_t>(((width * bpp + 31) / 32) * 4);
-}
+constexpr std::uint32_t stride(int width, int bpp) { return static_cast<std::uint32_t>(((width * bpp + 31) / 32) * 4); }
 
 void writeDirectoryHeader(Writer& w, unsigned type, unsigned count) {
     w.u16(0);      // reserved
@@ -528,12 +518,12 @@ void writeDirectoryHeader(Writer& w, unsigned type, unsigned count) {
 
 // One directory entry. For icons the two middle words are the plane count
 // and bit depth; for cursors they hold the hot spot.
-void writeDirectoryEntry(Writer& w, int size, unsigned word1, unsigned word2,
-                         std::uint32_t imageBytes, std::uint32_t offset) {
+void writeDirectoryEntry(Writer& w, int size, unsigned word1, unsigned word2, std::uint32_t imageBytes,
+                         std::uint32_t offset) {
     w.u8(static_cast<unsigned>(size) & 0xFF);  // width (0 would mean 256)
     w.u8(static_cast<unsigned>(size) & 0xFF);  // height
-    w.u8(0);      // colour count: 0 for every image we write
-    w.u8(0);      // reserved
+    w.u8(0);                                   // colour count: 0 for every image we write
+    w.u8(0);                                   // reserved
     w.u16(word1);
     w.u16(word2);
     w.u32(imageBytes);
@@ -541,24 +531,23 @@ void writeDirectoryEntry(Writer& w, int size, unsigned word1, unsigned word2,
 }
 
 // Directory with a single entry; the image follows the directory.
-void writeDirectory(Writer& w, unsigned type, int size, unsigned word1, unsigned word2,
-                    std::uint32_t imageBytes) {
+void writeDirectory(Writer& w, unsigned type, int size, unsigned word1, unsigned word2, std::uint32_t imageBytes) {
     writeDirectoryHeader(w, type, 1);
     writeDirectoryEntry(w, size, word1, word2, imageBytes, kDirSize);
 }
 
 void writeInfoHeader(Writer& w, int size, unsigned bpp) {
     w.u32(kInfoHeaderSize);
-    w.i32(size);       // width
-    w.i32(size * 2);   // height covers colour bitmap + mask
-    w.u16(1);          // planes
+    w.i32(size);      // width
+    w.i32(size * 2);  // height covers colour bitmap + mask
+    w.u16(1);         // planes
     w.u16(bpp);
-    w.u32(0);          // BI_RGB
-    w.u32(0);          // biSizeImage: 0 is allowed for BI_RGB
-    w.i32(0);          // x pixels per metre
-    w.i32(0);          // y pixels per metre
-    w.u32(0);          // colours used: 0 = full palette for <= 8 bpp
-    w.u32(0);          // important colours
+    w.u32(0);  // BI_RGB
+    w.u32(0);  // biSizeImage: 0 is allowed for BI_RGB
+    w.i32(0);  // x pixels per metre
+    w.i32(0);  // y pixels per metre
+    w.u32(0);  // colours used: 0 = full palette for <= 8 bpp
+    w.u32(0);  // important colours
 }
 
 // AND mask: 1 bit per pixel, most significant bit first, bottom-up.
@@ -568,8 +557,10 @@ void writeMask(Writer& w, int size, IsTransparent transparent) {
     for (int y = size - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(rowBytes, 0);
         for (int x = 0; x < size; ++x)
-            if (transparent(x, y)) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-        for (std::uint8_t b : row) w.u8(b);
+            if (transparent(x, y))
+                row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        for (std::uint8_t b : row)
+            w.u8(b);
     }
 }
 
@@ -595,8 +586,7 @@ void writeImage32(Writer& w, const Image& img) {
 }
 
 // A single 32-bpp image with a mask derived from alpha.
-std::vector<std::uint8_t> write32(const Image& img, unsigned type, unsigned word1,
-                                  unsigned word2) {
+std::vector<std::uint8_t> write32(const Image& img, unsigned type, unsigned word1, unsigned word2) {
     Writer w;
     writeDirectory(w, type, img.w, word1, word2, imageBytes32(img));
     writeImage32(w, img);
@@ -614,7 +604,8 @@ std::vector<std::uint8_t> writeIcon32(const std::vector<Image>& images) {
         writeDirectoryEntry(w, img.w, 1, 32, imageBytes32(img), offset);
         offset += imageBytes32(img);
     }
-    for (const Image& img : images) writeImage32(w, img);
+    for (const Image& img : images)
+        writeImage32(w, img);
     return w.bytes();
 }
 
@@ -628,8 +619,7 @@ const std::uint8_t kVgaPalette[16][3] = {
 
 std::vector<std::uint8_t> writeArrow(const arrow::Bitmap& bm) {
     constexpr int n = arrow::kSize;
-    const std::uint32_t imageBytes =
-        kInfoHeaderSize + 16 * 4 + stride(n, 4) * n + stride(n, 1) * n;
+    const std::uint32_t imageBytes = kInfoHeaderSize + 16 * 4 + stride(n, 4) * n + stride(n, 1) * n;
     Writer w;
     writeDirectory(w, kTypeCursor, n, arrow::kHotX, arrow::kHotY, imageBytes);
     writeInfoHeader(w, n, 4);
@@ -645,7 +635,8 @@ std::vector<std::uint8_t> writeArrow(const arrow::Bitmap& bm) {
             const unsigned idx = bm.opaque[y][x] ? bm.index[y][x] : 0;
             row[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? idx << 4 : idx);
         }
-        for (std::uint8_t b : row) w.u8(b);
+        for (std::uint8_t b : row)
+            w.u8(b);
     }
     writeMask(w, n, [&](int x, int y) { return !bm.opaque[y][x]; });
     return w.bytes();
@@ -675,12 +666,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string dir = argv[1];
-    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
+        dir += '/';
 
     const Image trayIcon = tray::draw();
     const auto ico = write32(trayIcon, kTypeIcon, 1, 32);
-    const auto exeIco = writeIcon32(
-        {downscale(trayIcon, 48), downscale(trayIcon, 32), downscale(trayIcon, 16)});
+    const auto exeIco = writeIcon32({downscale(trayIcon, 48), downscale(trayIcon, 32), downscale(trayIcon, 16)});
     const auto cur = write32(target::draw(), kTypeCursor, target::kHotX, target::kHotY);
     const auto arr = writeArrow(arrow::draw());
 
