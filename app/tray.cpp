@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "common/control_properties.h"
 #include "common/images.h"
+#include "common/little_endian.h"
 #include "common/message_box.h"
 
 namespace {
@@ -16,15 +17,6 @@ constexpr std::uint16_t IconType = 1;
 constexpr std::uint16_t CursorType = 2;
 constexpr std::uint8_t MinimumColourCount = 16;
 constexpr std::uint16_t SixteenBitsPerPixel = 16;
-
-std::uint16_t readWord(const unsigned char* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
-
-std::uint32_t readDword(const unsigned char* at) {
-    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
-
-std::int32_t readLong(const unsigned char* at) { return static_cast<std::int32_t>(readDword(at)); }
 
 // One pass over the directory, looking for an image `width` pixels wide.
 IconHandle iconFromIcoPass(Platform& platform, ByteSet file, int width) {

@@ -3,19 +3,14 @@
 #include <cstring>
 #include <memory>
 
+#include "common/little_endian.h"
+
 namespace {
 
 constexpr std::size_t DirectorySize = 6;
 constexpr std::size_t HeaderSize = 22;  // directory and one 16-byte entry
 constexpr std::uint16_t CursorType = 2;
 constexpr std::size_t HotSpotPrefixSize = 4;
-
-std::uint16_t readWord(const unsigned char* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
-
-std::uint32_t readDword(const unsigned char* at) {
-    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
 
 struct CursorEntry {
     int width = 0;

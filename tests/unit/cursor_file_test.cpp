@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "common/images.h"
+#include "byte_writer.h"
 #include "fake_platform.h"
 
 namespace {
 
 constexpr std::size_t HeaderSize = 22;
 constexpr std::uint32_t BitmapHeaderSize = 40;
-
-void putWord(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value) {
-    bytes[at] = static_cast<unsigned char>(value & 0xFF);
-    bytes[at + 1] = static_cast<unsigned char>((value >> 8) & 0xFF);
-}
-
-void putDword(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value) {
-    putWord(bytes, at, value & 0xFFFF);
-    putWord(bytes, at + 2, value >> 16);
-}
 
 // A .cur file with one entry whose image is a bare BITMAPINFOHEADER, `gap` bytes after
 // the directory. Fields are set afterwards by the cases.

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "common/images.h"
+#include "byte_writer.h"
 #include "fake_platform.h"
 
 namespace {
@@ -196,16 +197,6 @@ struct IcoEntry {
     std::uint16_t bitCount;
     std::uint32_t headerSize = 40;
 };
-
-void putWord(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value) {
-    bytes[at] = static_cast<unsigned char>(value & 0xFF);
-    bytes[at + 1] = static_cast<unsigned char>((value >> 8) & 0xFF);
-}
-
-void putDword(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value) {
-    putWord(bytes, at, value & 0xFFFF);
-    putWord(bytes, at + 2, value >> 16);
-}
 
 std::vector<unsigned char> icoFile(const std::vector<IcoEntry>& entries, std::uint16_t type = 1) {
     constexpr std::uint32_t ImageSize = 48;
