@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::uint32_t BitmapHeaderSize = 40;
-constexpr std::uintptr_t TokenBase = 0x7000;
 constexpr std::uint32_t SharingViolation = 32;
 constexpr std::uint32_t FileNotFound = 2;
 constexpr std::uint32_t AccessDenied = 5;
@@ -649,7 +648,6 @@ KernelHandle FakePlatform::getCurrentProcess() { return static_cast<KernelHandle
 bool FakePlatform::openProcessToken(KernelHandle process, std::uint32_t access, KernelHandle& token) {
     token = openTokenSucceeds ? newKernelHandle("token") : KernelHandle::none;
     record("OpenProcessToken(" + show(process) + ", " + hex(access) + ") = " + show(token));
-    (void)TokenBase;
     return openTokenSucceeds;
 }
 
