@@ -138,7 +138,7 @@ TEST_F(TavikTest, MainWindowHasBigAndSmallIcons) {
 enum class Kind { Label, Picture, GroupBox, PushButton, Radio, Edit, UpDown };
 enum class Parent { Main, HideGroup, TaskGroup };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     Parent parent;
     Kind kind;
@@ -146,7 +146,7 @@ struct ControlSpec {
     const char* text;              // nullptr: checked elsewhere
 };
 
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     {"标签1", Parent::Main, Kind::Label, 49, 4, 215, 20, nullptr},
     {"分组框2", Parent::Main, Kind::GroupBox, 5, 24, 304, 80, "隐藏窗口"},
     {"分组框1", Parent::Main, Kind::GroupBox, 5, 109, 304, 67, " 任务计划 "},
@@ -172,8 +172,8 @@ const ControlSpec kControls[] = {
     {"单选框4", Parent::TaskGroup, Kind::Radio, 224, 40, 74, 24, "休眠模式"},
 };
 
-const ControlSpec& spec(const char* name) {
-    for (const ControlSpec& c : kControls)
+const ControlRow& row(const char* name) {
+    for (const ControlRow& c : kControls)
         if (std::string(c.name) == name)
             return c;
     throw std::logic_error(std::string("no control named ") + name);
@@ -195,11 +195,11 @@ struct MainWindowControls {
         }
         return nullptr;
     }
-    HWND find(const ControlSpec& c) const {
+    HWND find(const ControlRow& c) const {
         HWND parent = parentOf(c.parent);
         return parent ? childAt(parent, c.left, c.top) : nullptr;
     }
-    HWND find(const char* name) const { return find(spec(name)); }
+    HWND find(const char* name) const { return find(row(name)); }
 };
 
 void expectKind(HWND ctl, Kind kind) {
@@ -235,7 +235,7 @@ TEST_F(TavikTest, ControlsHaveTheirClassParentPlaceSizeAndText) {
     ASSERT_NE(ui.hideGroup, nullptr) << "no child at 5,24";
     ASSERT_NE(ui.taskGroup, nullptr) << "no child at 5,109";
 
-    for (const ControlSpec& c : kControls) {
+    for (const ControlRow& c : kControls) {
         SCOPED_TRACE(c.name);
         HWND ctl = ui.find(c);
         ASSERT_NE(ctl, nullptr) << "nothing at " << c.left << "," << c.top;
@@ -261,7 +261,7 @@ TEST_F(TavikTest, ControlsHaveTheirClassParentPlaceSizeAndText) {
     // Only the controls above are visible; the timers are hidden windows.
     auto countIn = [](Parent p) {
         return std::count_if(std::begin(kControls), std::end(kControls),
-                             [p](const ControlSpec& c) { return c.parent == p; });
+                             [p](const ControlRow& c) { return c.parent == p; });
     };
     for (Parent p : {Parent::Main, Parent::HideGroup, Parent::TaskGroup}) {
         EXPECT_EQ(static_cast<long>(childWindows(ui.parentOf(p), true).size()), static_cast<long>(countIn(p)))
@@ -311,7 +311,7 @@ TEST_F(TavikTest, TimeFieldsAreTallEnoughForTheFont) {
     MainWindowControls ui(w);
     for (const char* name : {"编辑框_时", "编辑框_分", "编辑框_秒"}) {
         SCOPED_TRACE(name);
-        const ControlSpec& c = spec(name);
+        const ControlRow& c = row(name);
         HWND edit = ui.find(c);
         ASSERT_NE(edit, nullptr) << "moved away from " << c.left << "," << c.top;
         const Rect r = rectInParentClient(edit);
